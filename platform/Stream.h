@@ -1,0 +1,54 @@
+#pragma once
+// Byte streams: the archive source, restored files, and in-memory buffers.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace norv {
+
+enum class SeekOrigin { Begin, Current, End };
+
+class Stream {
+ public:
+  virtual ~Stream() = default;
+  Stream() = default;
+  Stream(const Stream&) = delete;
+  Stream& operator=(const Stream&) = delete;
+
+  // Reads up to `count` bytes; returns how many were read (0 at the end).
+  // Throws EReadError when the system refuses the read.
+  virtual std::size_t Read(void* buffer, std::size_t count) = 0;
+  // Writes `count` bytes; returns how many were accepted (fewer on a full disk).
+  // Throws EWriteError when the system refuses the write outright.
+  virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
+  // Moves the position; moving past the end is allowed. Returns the new position.
+  virtual std::int64_t Seek(std::int64_t offset, SeekOrigin origin) = 0;
+  virtual std::int64_t Size() = 0;
+
+  std::int64_t Position() { return Seek(0, SeekOrigin::Current); }
+  // Reads exactly `count` bytes or throws EReadError.
+  void ReadExactly(void* buffer, std::size_t count);
+  // Writes all `count` bytes or throws EWriteError (a short write included).
+  void WriteExactly(const void* buffer, std::size_t count);
+};
+
+// A stream over an open file. The file is closed when the object is destroyed.
+class FileStream : public Stream {
+ public:
+  // Sets the file's last-write time from an MS-DOS date-time taken as local
+  // time. Failures are ignored, as callers never act on them.
+  virtual void SetDosDate(std::int32_t dosDate) = 0;
+  const std::string& FileName() const { return fileName_; }
+
+ protected:
+  explicit FileStream(std::string fileName) : fileName_(std::move(fileName)) {}
+
+ private:
+  std::string fileName_;
+};
+
+// Little-endian Int32 helpers used by the archive format.
+std::int32_t ReadInt32(Stream& s);
+void WriteInt32(Stream& s, std::int32_t value);
+
+}  // namespace norv

@@ -1,0 +1,154 @@
+#include "platform/posix/PosixFileSystem.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+#include "platform/DosDate.h"
+#include "platform/Errors.h"
+
+namespace norv {
+
+namespace {
+
+std::string SystemReason(int err) { return std::strerror(err); }
+
+class PosixFileStream : public FileStream {
+ public:
+  PosixFileStream(std::string name, int fd) : FileStream(std::move(name)), fd_(fd) {}
+  ~PosixFileStream() override { ::close(fd_); }
+
+  std::size_t Read(void* buffer, std::size_t count) override {
+    for (;;) {
+      ssize_t n = ::read(fd_, buffer, count);
+      if (n >= 0) return static_cast<std::size_t>(n);
+      if (errno != EINTR) throw EReadError();
+    }
+  }
+
+  std::size_t Write(const void* buffer, std::size_t count) override {
+    auto* p = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+      ssize_t n = ::write(fd_, p + done, count - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;  // a full disk: report the short count
+      done += static_cast<std::size_t>(n);
+    }
+    return done;
+  }
+
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
+    int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
+    if (r < 0) throw EReadError("Stream seek error");
+    return r;
+  }
+
+  std::int64_t Size() override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw EReadError();
+    return st.st_size;
+  }
+
+  void SetDosDate(std::int32_t dosDate) override {
+    DosDateTime d = UnpackDosDate(dosDate);
+    std::tm tm{};
+    tm.tm_year = d.year - 1900;
+    tm.tm_mon = d.month - 1;
+    tm.tm_mday = d.day;
+    tm.tm_hour = d.hour;
+    tm.tm_min = d.minute;
+    tm.tm_sec = d.second;
+    tm.tm_isdst = -1;
+    std::time_t t = std::mktime(&tm);
+    if (t == static_cast<std::time_t>(-1)) return;
+    struct timespec times[2];
+    times[0].tv_sec = t;
+    times[0].tv_nsec = 0;
+    times[1] = times[0];
+    (void)::futimens(fd_, times);
+  }
+
+ private:
+  int fd_;
+};
+
+bool IsDriveName(const std::string& name) {
+  return name.size() >= 2 && name[1] == ':' &&
+         ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+}
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem(std::string driveRoot) : driveRoot_(std::move(driveRoot)) {
+  while (driveRoot_.size() > 1 && driveRoot_.back() == '/') driveRoot_.pop_back();
+}
+
+std::string PosixFileSystem::NativePath(const std::string& name) const {
+  std::string path;
+  std::string rest = name;
+  if (IsDriveName(name)) {
+    if (driveRoot_ != "/") path = driveRoot_;
+    rest = name.substr(2);
+    if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) path += '/';
+  }
+  for (char c : rest) path += (c == '\\') ? '/' : c;
+  if (path.empty()) path.push_back('/');
+  return path;
+}
+
+std::int32_t PosixFileSystem::FileStamp(const std::string& name) {
+  struct stat st {};
+  if (::stat(NativePath(name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  std::tm tm{};
+  if (!::localtime_r(&st.st_mtime, &tm)) return -1;
+  return PackDosDate({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec});
+}
+
+bool PosixFileSystem::DirectoryExists(const std::string& name) {
+  struct stat st {};
+  return ::stat(NativePath(name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool PosixFileSystem::CreateDir(const std::string& name) {
+  return ::mkdir(NativePath(name).c_str(), 0777) == 0;
+}
+
+std::unique_ptr<FileStream> PosixFileSystem::OpenRead(const std::string& name) {
+  int fd = ::open(NativePath(name).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw EFOpenError(ExpandFileName(name), SystemReason(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    throw EFOpenError(ExpandFileName(name), SystemReason(EISDIR));
+  }
+  return std::make_unique<PosixFileStream>(name, fd);
+}
+
+std::unique_ptr<FileStream> PosixFileSystem::CreateWrite(const std::string& name) {
+  int fd = ::open(NativePath(name).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) throw EFCreateError(ExpandFileName(name), SystemReason(errno));
+  return std::make_unique<PosixFileStream>(name, fd);
+}
+
+std::unique_ptr<FileStream> PosixFileSystem::OpenWrite(const std::string& name) {
+  int fd = ::open(NativePath(name).c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) throw EFOpenError(ExpandFileName(name), SystemReason(errno));
+  return std::make_unique<PosixFileStream>(name, fd);
+}
+
+std::string PosixFileSystem::ExpandFileName(const std::string& name) {
+  if (IsDriveName(name) || (!name.empty() && (name[0] == '/' || name[0] == '\\'))) return name;
+  char buf[4096];
+  if (!::getcwd(buf, sizeof buf)) return name;
+  std::string cwd = buf;
+  if (cwd.empty() || cwd.back() != '/') cwd += '/';
+  return cwd + name;
+}
+
+}  // namespace norv

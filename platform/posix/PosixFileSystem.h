@@ -1,0 +1,34 @@
+#pragma once
+// Files on Linux. A name that starts with a drive ("C:") is placed under the
+// root directory given at construction; "\" and "/" both separate; other
+// names are used as they are (relative to the current directory). Dates are
+// MS-DOS date-times in local time.
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace norv {
+
+class PosixFileSystem : public FileSystem {
+ public:
+  // `driveRoot`: the directory that every drive letter maps to.
+  explicit PosixFileSystem(std::string driveRoot = "/");
+
+  std::int32_t FileStamp(const std::string& name) override;
+  bool DirectoryExists(const std::string& name) override;
+  std::unique_ptr<FileStream> OpenRead(const std::string& name) override;
+  std::unique_ptr<FileStream> CreateWrite(const std::string& name) override;
+  std::unique_ptr<FileStream> OpenWrite(const std::string& name) override;
+  std::string ExpandFileName(const std::string& name) override;
+
+  // The POSIX path that a system name maps to.
+  std::string NativePath(const std::string& name) const;
+
+ protected:
+  bool CreateDir(const std::string& name) override;
+
+ private:
+  std::string driveRoot_;
+};
+
+}  // namespace norv
