@@ -1,0 +1,57 @@
+#pragma once
+// One Restore call of TBackupFile: walks the records of every volume, writes
+// the chosen entries and fires the component's events. It works on the
+// component's run-time state and owns the open input volume and the two
+// block buffers for its whole duration.
+#include <array>
+#include <memory>
+#include <string>
+
+#include "backup/ArchiveFormat.h"
+#include "backup/BackupFile.h"
+
+namespace norv {
+
+class TBackupFile::Run {
+ public:
+  Run(TBackupFile& owner, const std::string& archiveName, const std::string& destination);
+  Run(const Run&) = delete;
+  Run& operator=(const Run&) = delete;
+
+  // The whole run, from opening the first volume to the error report.
+  bool Execute();
+
+ private:
+  bool OpenInput();
+  void ReadHeader();
+  void RecordLoop();
+  void FileEntry(const std::string& recordName);
+  void WriteEntry();
+  void VolumeChange(const std::string& recordName);
+  bool RequestVolume(const std::string& recordName);
+  // Fires OnFileRestored, sets the entry's date and closes the file.
+  void FinishFile(std::unique_ptr<FileStream> file);
+  void ReadEntryData(FileStream* output);
+  // Writes a block's bytes; false (entry failed) when the target refused.
+  bool WriteOut(FileStream& output, const unsigned char* bytes, std::size_t count);
+  void EntryFailed();
+  bool FinishRun();
+
+  // Reads a length-prefixed field of `length` bytes, refusing lengths
+  // beyond what is left in the volume before touching memory.
+  std::string ReadText(std::int32_t length);
+  void RequireLeft(std::int64_t count);
+
+  TBackupFile& owner_;
+  std::string archiveName_;
+  const std::string workingDestination_;
+  const bool streamMode_;
+  std::unique_ptr<FileStream> volume_;  // the open volume file, when not stream mode
+  Stream* input_ = nullptr;             // the volume, or the caller's source stream
+  std::int32_t fileDate_ = 0;
+  bool decision_ = false;
+  std::array<unsigned char, archive::kBlockSize> inBuffer_{};
+  std::array<unsigned char, archive::kBlockSize> outBuffer_{};
+};
+
+}  // namespace norv

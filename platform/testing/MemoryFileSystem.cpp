@@ -1,0 +1,260 @@
+#include "platform/testing/MemoryFileSystem.h"
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+
+#include "platform/Errors.h"
+
+namespace norv {
+
+struct MemoryFileSystem::Node {
+  std::string bytes;
+  std::int32_t stamp = kDefaultNow;
+  bool readOnly = false;
+  std::int64_t failReadAt = -1;
+};
+
+struct MemoryFileSystem::Shared {
+  int openHandles = 0;
+  std::int64_t writeBudget = -1;  // -1: unlimited
+};
+
+namespace {
+
+constexpr const char* kNotFound = "The system cannot find the file specified.";
+constexpr const char* kDenied = "Access is denied.";
+
+std::string ParentKey(const std::string& key) {
+  const auto cut = key.find_last_of('\\');
+  return cut == std::string::npos ? std::string() : key.substr(0, cut);
+}
+
+bool IsBareDrive(const std::string& key) {
+  return key.size() == 2 && key[1] == ':';
+}
+
+class MemoryFile : public FileStream {
+ public:
+  MemoryFile(std::string name, std::shared_ptr<MemoryFileSystem::Node> node,
+             std::shared_ptr<MemoryFileSystem::Shared> shared, bool canRead, bool canWrite,
+             std::int32_t now)
+      : FileStream(std::move(name)),
+        node_(std::move(node)),
+        shared_(std::move(shared)),
+        canRead_(canRead),
+        canWrite_(canWrite),
+        now_(now) {
+    ++shared_->openHandles;
+  }
+  ~MemoryFile() override { --shared_->openHandles; }
+
+  std::size_t Read(void* buffer, std::size_t count) override {
+    if (!canRead_) throw EReadError();
+    const auto size = static_cast<std::int64_t>(node_->bytes.size());
+    if (pos_ >= size) return 0;
+    const auto n = std::min<std::int64_t>(size - pos_, static_cast<std::int64_t>(count));
+    if (node_->failReadAt >= pos_ && node_->failReadAt < pos_ + n) throw EReadError();
+    std::memcpy(buffer, node_->bytes.data() + pos_, static_cast<std::size_t>(n));
+    pos_ += n;
+    return static_cast<std::size_t>(n);
+  }
+
+  std::size_t Write(const void* buffer, std::size_t count) override {
+    if (!canWrite_) throw EWriteError();
+    std::size_t accepted = count;
+    if (shared_->writeBudget >= 0) {
+      accepted = static_cast<std::size_t>(
+          std::min<std::int64_t>(shared_->writeBudget, static_cast<std::int64_t>(count)));
+      shared_->writeBudget -= static_cast<std::int64_t>(accepted);
+    }
+    const auto end = static_cast<std::size_t>(pos_) + accepted;
+    if (end > node_->bytes.size()) node_->bytes.resize(end);
+    if (accepted > 0) std::memcpy(node_->bytes.data() + pos_, buffer, accepted);
+    pos_ = static_cast<std::int64_t>(end);
+    node_->stamp = now_;
+    return accepted;
+  }
+
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
+    const std::int64_t base = origin == SeekOrigin::Begin     ? 0
+                              : origin == SeekOrigin::Current ? pos_
+                                                              : Size();
+    if (base + offset < 0) throw EReadError("Stream seek error");
+    pos_ = base + offset;
+    return pos_;
+  }
+
+  std::int64_t Size() override { return static_cast<std::int64_t>(node_->bytes.size()); }
+
+  void SetDosDate(std::int32_t dosDate) override { node_->stamp = dosDate; }
+
+ private:
+  std::shared_ptr<MemoryFileSystem::Node> node_;
+  std::shared_ptr<MemoryFileSystem::Shared> shared_;
+  bool canRead_;
+  bool canWrite_;
+  std::int32_t now_;
+  std::int64_t pos_ = 0;
+};
+
+}  // namespace
+
+MemoryFileSystem::MemoryFileSystem() : shared_(std::make_shared<Shared>()) {}
+MemoryFileSystem::~MemoryFileSystem() = default;
+
+std::string MemoryFileSystem::Normalize(const std::string& name) {
+  std::string key = name;
+  std::replace(key.begin(), key.end(), '/', '\\');
+  while (!key.empty() && key.back() == '\\') key.pop_back();
+  return key;
+}
+
+void MemoryFileSystem::AddFile(const std::string& name, std::string bytes, std::int32_t stamp) {
+  const std::string key = Normalize(name);
+  const std::string parent = ParentKey(key);
+  if (!parent.empty()) AddDirectory(parent);
+  auto node = std::make_shared<Node>();
+  node->bytes = std::move(bytes);
+  node->stamp = stamp;
+  files_[key] = std::move(node);
+}
+
+void MemoryFileSystem::AddDirectory(const std::string& name) {
+  const std::string key = Normalize(name);
+  for (std::size_t i = key.find('\\'); i != std::string::npos; i = key.find('\\', i + 1)) {
+    const std::string prefix = key.substr(0, i);
+    if (!prefix.empty() && !IsBareDrive(prefix)) directories_.insert(prefix);
+  }
+  if (!key.empty() && !IsBareDrive(key)) directories_.insert(key);
+}
+
+void MemoryFileSystem::RemoveFile(const std::string& name) {
+  files_.erase(Normalize(name));
+}
+
+void MemoryFileSystem::FailCreate(const std::string& name) {
+  failCreate_.insert(Normalize(name));
+}
+void MemoryFileSystem::FailOpen(const std::string& name) {
+  failOpen_.insert(Normalize(name));
+}
+void MemoryFileSystem::FailDirectory(const std::string& name) {
+  failDirectory_.insert(Normalize(name));
+}
+
+void MemoryFileSystem::SetReadOnly(const std::string& name, bool readOnly) {
+  if (auto node = Find(Normalize(name))) node->readOnly = readOnly;
+}
+
+void MemoryFileSystem::LimitWrites(std::int64_t totalBytes) {
+  shared_->writeBudget = totalBytes;
+}
+
+void MemoryFileSystem::FailReadAt(const std::string& name, std::int64_t offset) {
+  if (auto node = Find(Normalize(name))) node->failReadAt = offset;
+}
+
+bool MemoryFileSystem::HasFile(const std::string& name) const {
+  return Find(Normalize(name)) != nullptr;
+}
+
+std::string MemoryFileSystem::FileBytes(const std::string& name) const {
+  auto node = Find(Normalize(name));
+  if (!node) throw std::out_of_range("no file " + name);
+  return node->bytes;
+}
+
+std::int32_t MemoryFileSystem::Stamp(const std::string& name) const {
+  auto node = Find(Normalize(name));
+  if (!node) throw std::out_of_range("no file " + name);
+  return node->stamp;
+}
+
+std::vector<std::string> MemoryFileSystem::Files() const {
+  std::vector<std::string> names;
+  for (const auto& entry : files_) names.push_back(entry.first);
+  return names;
+}
+
+std::vector<std::string> MemoryFileSystem::Directories() const {
+  return {directories_.begin(), directories_.end()};
+}
+
+int MemoryFileSystem::OpenHandles() const {
+  return shared_->openHandles;
+}
+
+std::int32_t MemoryFileSystem::FileStamp(const std::string& name) {
+  auto node = Find(Normalize(name));
+  return node ? node->stamp : -1;
+}
+
+bool MemoryFileSystem::DirectoryExists(const std::string& name) {
+  return DirExists(Normalize(name));
+}
+
+std::unique_ptr<FileStream> MemoryFileSystem::OpenRead(const std::string& name) {
+  return Open(name, false, false);
+}
+
+std::unique_ptr<FileStream> MemoryFileSystem::CreateWrite(const std::string& name) {
+  return Open(name, true, true);
+}
+
+std::unique_ptr<FileStream> MemoryFileSystem::OpenWrite(const std::string& name) {
+  return Open(name, true, false);
+}
+
+std::string MemoryFileSystem::ExpandFileName(const std::string& name) {
+  if ((name.size() >= 2 && name[1] == ':') || (!name.empty() && name[0] == '\\')) return name;
+  return "C:\\" + name;
+}
+
+bool MemoryFileSystem::CreateDir(const std::string& name) {
+  const std::string key = Normalize(name);
+  if (key.empty() || failDirectory_.count(key) || Find(key)) return false;
+  const std::string parent = ParentKey(key);
+  if (!parent.empty() && !DirExists(parent)) return false;
+  directories_.insert(key);
+  return true;
+}
+
+std::unique_ptr<FileStream> MemoryFileSystem::Open(const std::string& name, bool write,
+                                                   bool create) {
+  const std::string key = Normalize(name);
+  auto node = Find(key);
+  if (create) {
+    if (failCreate_.count(key) || DirExists(key) || key.empty()) {
+      throw EFCreateError(name, kDenied);
+    }
+    if (node && node->readOnly) throw EFCreateError(name, kDenied);
+    const std::string parent = ParentKey(key);
+    if (!parent.empty() && !DirExists(parent)) {
+      throw EFCreateError(name, "The system cannot find the path specified.");
+    }
+    if (node) {
+      node->bytes.clear();
+      node->stamp = now_;
+    } else {
+      node = std::make_shared<Node>();
+      node->stamp = now_;
+      files_[key] = node;
+    }
+    return std::make_unique<MemoryFile>(name, node, shared_, true, true, now_);
+  }
+  if (failOpen_.count(key) || !node) throw EFOpenError(name, kNotFound);
+  if (write && node->readOnly) throw EFOpenError(name, kDenied);
+  return std::make_unique<MemoryFile>(name, node, shared_, !write, write, now_);
+}
+
+std::shared_ptr<MemoryFileSystem::Node> MemoryFileSystem::Find(const std::string& key) const {
+  const auto it = files_.find(key);
+  return it == files_.end() ? nullptr : it->second;
+}
+
+bool MemoryFileSystem::DirExists(const std::string& key) const {
+  return IsBareDrive(key) || directories_.count(key) > 0;
+}
+
+}  // namespace norv
