@@ -1,0 +1,93 @@
+#pragma once
+// One installer window over fakes: an in-memory file system (relative names
+// such as "PacRH.001" stand for the current directory), a window system, a
+// window registry and a shell; archives made by the project's own writer.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <random>
+
+#include "backup/ArchiveWriter.h"
+#include "install/FrmInstaladorNorv.h"
+#include "platform/testing/FakeShell.h"
+#include "platform/testing/FakeSystem.h"
+#include "platform/testing/FakeWindowSystem.h"
+#include "platform/testing/MemoryFileSystem.h"
+
+namespace norv::testing {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using Lines = std::vector<std::string>;
+
+inline constexpr const char* kDesktop = "C:\\Users\\norv\\Desktop";
+inline constexpr const char* kOk = "*** PROCESSO CONCLUÍDO ***";
+inline constexpr const char* kComExcecoes =
+    "*** PROCESSO CONCLUÍDO (C O M   E X C E S S Õ E S) ***";
+inline constexpr const char* kNaoConcluido = "*** PROCESSO NÃO CONCLUÍDO ***";
+inline const std::string kHeld =
+    " não descompactado porque o aplicativo está carregado na memória...";
+
+// Bytes that do not compress, so that volume sizes are predictable.
+inline std::string RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+  return bytes;
+}
+
+class InstallerTest : public ::testing::Test {
+ protected:
+  InstallerTest() { files.AddDirectory(kDesktop); }
+  ~InstallerTest() override { SetParams({}); }
+
+  static void SetParams(const std::array<std::string, 7>& p) {
+    ParamSobrescrever = p[0];
+    ParamArquivo = p[1];
+    ParamAtalhoNome = p[2];
+    ParamAtalhoDestino = p[3];
+    ParamAplicativo1 = p[4];
+    ParamAplicativo2 = p[5];
+    ParamAplicativo3 = p[6];
+  }
+  void Install(const std::array<std::string, 7>& params) {
+    SetParams(params);
+    form->BttnInstalarClick();
+  }
+
+  // `files`: stored name and contents. `maxSize` 0: one volume. Returns the volumes.
+  Lines MakeArchive(const std::string& name,
+                    const std::vector<std::pair<std::string, std::string>>& contents,
+                    std::int32_t maxSize = 0) {
+    std::vector<ArchiveEntry> entries;
+    for (const auto& [stored, bytes] : contents) {
+      const std::string source = "S:\\SRC\\" + std::to_string(entries.size());
+      files.AddFile(source, bytes);
+      entries.push_back({stored, source});
+    }
+    ArchiveOptions options;
+    options.maxSize = maxSize;
+    Lines volumes;
+    for (const auto& v : WriteArchive(files, name, entries, options).volumes)
+      volumes.push_back(v.name);
+    return volumes;
+  }
+
+  // The log: the given lines, then the banner around `middle`.
+  static Lines Log(Lines lines, const char* middle) {
+    const char* rule = "============================";
+    lines.insert(lines.end(), {rule, middle, rule});
+    return lines;
+  }
+
+  MemoryFileSystem files;
+  FakeWindowSystem windows;
+  FakeSystem system;
+  FakeShell shell{files, kDesktop};
+  std::unique_ptr<TFrmInstaladorNorv> form =
+      std::make_unique<TFrmInstaladorNorv>(windows, files, system, shell);
+};
+
+}  // namespace norv::testing
