@@ -1,0 +1,38 @@
+#pragma once
+// The Windows program's application object: COM for the user-interface
+// thread, the Win32 window system, files, system and shell services, and the
+// installer window bound to them.
+#include <memory>
+
+#include "NorvInstall/Startup.h"
+#include "platform/win32/ComApartment.h"
+#include "platform/win32/PicturePainter.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32WindowSystem.h"
+
+namespace norv {
+
+class Win32Application : public Application {
+ public:
+  Win32Application();
+  ~Win32Application() override;
+
+  void SetTitle(const std::string& title) override;
+  TFrmInstaladorNorv& CreateMainWindow() override;
+  void RunMessageLoop() override;
+
+ private:
+  // Declared first: COM is started before everything else and released last.
+  win32::ComApartment com_;
+  win32::Win32WindowSystem windows_;
+  Win32FileSystem files_;
+  Win32System system_;
+  Win32Shell shell_;
+  std::unique_ptr<TFrmInstaladorNorv> form_;
+  // Last: its thread draws on the window, so it stops before the window goes.
+  std::unique_ptr<win32::PicturePainter> pictures_;
+};
+
+}  // namespace norv

@@ -1,0 +1,157 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/Errors.h"
+#include "platform/win32/SystemErrorText.h"
+
+namespace norv {
+
+namespace {
+
+class Win32FileStream : public FileStream {
+ public:
+  Win32FileStream(std::string name, HANDLE h) : FileStream(std::move(name)), handle_(h) {}
+  ~Win32FileStream() override { CloseHandle(handle_); }
+
+  std::size_t Read(void* buffer, std::size_t count) override {
+    auto* p = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+      DWORD got = 0;
+      if (!ReadFile(handle_, p + done, chunk, &got, nullptr)) throw EReadError();
+      if (got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+
+  // A refused write reports the bytes accepted so far (fewer on a full disk).
+  std::size_t Write(const void* buffer, std::size_t count) override {
+    auto* p = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+      DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
+      DWORD put = 0;
+      if (!WriteFile(handle_, p + done, chunk, &put, nullptr) || put == 0) break;
+      done += put;
+    }
+    return done;
+  }
+
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
+    DWORD method = origin == SeekOrigin::Begin     ? FILE_BEGIN
+                   : origin == SeekOrigin::Current ? FILE_CURRENT
+                                                   : FILE_END;
+    LARGE_INTEGER distance;
+    distance.QuadPart = offset;
+    LARGE_INTEGER position;
+    if (!SetFilePointerEx(handle_, distance, &position, method)) {
+      throw EReadError("Stream seek error");
+    }
+    return position.QuadPart;
+  }
+
+  std::int64_t Size() override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(handle_, &size)) throw EReadError();
+    return size.QuadPart;
+  }
+
+  void SetDosDate(std::int32_t dosDate) override {
+    auto stamp = static_cast<std::uint32_t>(dosDate);
+    FILETIME local, utc;
+    if (DosDateTimeToFileTime(static_cast<WORD>(stamp >> 16), static_cast<WORD>(stamp), &local) &&
+        LocalFileTimeToFileTime(&local, &utc)) {
+      SetFileTime(handle_, nullptr, nullptr, &utc);
+    }
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+std::string LastErrorText() {
+  return win32::SystemErrorText(GetLastError());
+}
+
+HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD disposition) {
+  return CreateFileA(name.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}
+
+bool IsDriveName(const std::string& name) {
+  return name.size() >= 2 && name[1] == ':' &&
+         ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+}
+
+}  // namespace
+
+Win32FileSystem::Win32FileSystem(std::string driveRoot) : driveRoot_(std::move(driveRoot)) {
+  while (!driveRoot_.empty() && (driveRoot_.back() == '\\' || driveRoot_.back() == '/')) {
+    driveRoot_.pop_back();
+  }
+}
+
+std::string Win32FileSystem::NativePath(const std::string& name) const {
+  if (driveRoot_.empty() || !IsDriveName(name)) return name;
+  std::string rest = name.substr(2);
+  if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) rest.insert(0, 1, '\\');
+  return driveRoot_ + rest;
+}
+
+std::int32_t Win32FileSystem::FileStamp(const std::string& name) {
+  // GetFileAttributesEx rather than a directory search: a name with wildcards
+  // must not match some other file.
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(NativePath(name).c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
+  FILETIME local;
+  WORD date = 0, time = 0;
+  if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
+      !FileTimeToDosDateTime(&local, &date, &time)) {
+    return -1;
+  }
+  return static_cast<std::int32_t>((std::uint32_t(date) << 16) | time);
+}
+
+bool Win32FileSystem::DirectoryExists(const std::string& name) {
+  DWORD attributes = GetFileAttributesA(NativePath(name).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32FileSystem::CreateDir(const std::string& name) {
+  return CreateDirectoryA(NativePath(name).c_str(), nullptr) != 0;
+}
+
+std::unique_ptr<FileStream> Win32FileSystem::OpenRead(const std::string& name) {
+  HANDLE h =
+      Open(NativePath(name), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+  if (h == INVALID_HANDLE_VALUE) throw EFOpenError(ExpandFileName(name), LastErrorText());
+  return std::make_unique<Win32FileStream>(name, h);
+}
+
+std::unique_ptr<FileStream> Win32FileSystem::CreateWrite(const std::string& name) {
+  HANDLE h = Open(NativePath(name), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+  if (h == INVALID_HANDLE_VALUE) throw EFCreateError(ExpandFileName(name), LastErrorText());
+  return std::make_unique<Win32FileStream>(name, h);
+}
+
+std::unique_ptr<FileStream> Win32FileSystem::OpenWrite(const std::string& name) {
+  HANDLE h = Open(NativePath(name), GENERIC_WRITE, 0, OPEN_EXISTING);
+  if (h == INVALID_HANDLE_VALUE) throw EFOpenError(ExpandFileName(name), LastErrorText());
+  return std::make_unique<Win32FileStream>(name, h);
+}
+
+std::string Win32FileSystem::ExpandFileName(const std::string& name) {
+  char buffer[MAX_PATH * 4];
+  char* filePart = nullptr;
+  DWORD n = GetFullPathNameA(NativePath(name).c_str(), sizeof buffer, buffer, &filePart);
+  if (n == 0 || n >= sizeof buffer) return name;
+  return std::string(buffer, n);
+}
+
+}  // namespace norv

@@ -1,0 +1,33 @@
+#pragma once
+// Files through the Win32 API: names are the system's ANSI text. Without a
+// drive root they are used as they are (the installer); with one, a name that
+// starts with a drive ("C:") is placed under that directory (the archive
+// tool's extract destination).
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace norv {
+
+class Win32FileSystem : public FileSystem {
+ public:
+  explicit Win32FileSystem(std::string driveRoot = {});
+
+  // The Windows path that a system name maps to.
+  std::string NativePath(const std::string& name) const;
+
+  std::int32_t FileStamp(const std::string& name) override;
+  bool DirectoryExists(const std::string& name) override;
+  std::unique_ptr<FileStream> OpenRead(const std::string& name) override;
+  std::unique_ptr<FileStream> CreateWrite(const std::string& name) override;
+  std::unique_ptr<FileStream> OpenWrite(const std::string& name) override;
+  std::string ExpandFileName(const std::string& name) override;
+
+ protected:
+  bool CreateDir(const std::string& name) override;
+
+ private:
+  std::string driveRoot_;
+};
+
+}  // namespace norv

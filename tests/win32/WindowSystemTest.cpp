@@ -1,0 +1,168 @@
+#include <windows.h>
+// windows.h first
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "platform/win32/Win32WindowSystem.h"
+#include "tests/win32/DialogWatcher.h"
+
+namespace norv::win32 {
+namespace {
+
+using testing::DialogWatcher;
+
+WindowDescription Description() {
+  WindowDescription d;
+  d.ClassName = "TNorvWin32TestForm";
+  d.Caption = "Janela de teste";
+  d.ClientWidth = 644;
+  d.ClientHeight = 343;
+  d.Colour = RGB(255, 255, 255);
+  d.Font = {"MS Sans Serif", -10, 0, false};
+  d.TextHeight = 13;
+  d.Memo = {9, 7, 625, 234};
+  d.MemoColour = RGB(240, 251, 255);
+  d.MemoFont = {"Arial", -15, RGB(0, 0, 128), true};
+  d.Instalar = {407, 270, 79, 33};
+  d.Fechar = {523, 270, 79, 33};
+  d.InstalarCaption = "&Instalar";
+  d.FecharCaption = "&Fechar";
+  d.ButtonFont = {"Verdana", -13, RGB(0, 0, 128), true};
+  d.Progress = {0, 331, 644, 12};
+  d.ProgressMin = 0;
+  d.ProgressMax = 100;
+  return d;
+}
+
+class Win32WindowSystemTest : public ::testing::Test {
+ protected:
+  Win32WindowSystemTest() : windows_(nullptr, [](const std::string& m) { return "<" + m + ">"; }) {
+    windows_.SetTitle("Instalador de teste");
+    window_ = &windows_.CreateInstallerWindow(Description());
+    window_->OnInstalarClick = [this] { ++instalar_; };
+    window_->OnFecharClick = [this] { ++fechar_; };
+    windows_.ShowMainWindow();
+  }
+
+  HWND Child(const char* className, const char* text) {
+    return FindWindowExA(window_->Handle(), nullptr, className, text);
+  }
+  // Hands a keyboard message to the window as the message loop does.
+  bool Key(UINT message, WPARAM key, HWND target, bool alt = false) {
+    MSG msg{target, message, key, alt ? (1 << 29) : 0, 0, {0, 0}};
+    return window_->PreTranslate(msg);
+  }
+
+  Win32WindowSystem windows_;
+  InstallerWindow* window_ = nullptr;
+  int instalar_ = 0, fechar_ = 0;
+};
+
+TEST_F(Win32WindowSystemTest, AppendedLinesBecomeTheNewLastLine) {
+  windows_.SetMemoText("Dados\r\nLinha 2");
+  windows_.AppendMemoLine("A");
+  EXPECT_EQ(windows_.MemoText(), "Dados\r\nLinha 2\r\nA");
+  windows_.ClearMemo();
+  windows_.AppendMemoLine("Descompactando: C:\\X...");
+  windows_.AppendMemoLine("B");
+  EXPECT_EQ(windows_.MemoText(), "Descompactando: C:\\X...\r\nB\r\n");
+}
+
+TEST_F(Win32WindowSystemTest, ScrollBarKeepsTextAndFocus) {
+  HWND memo = window_->Memo();
+  SetFocus(memo);
+  windows_.SetMemoText("texto");
+  EXPECT_FALSE(GetWindowLongA(memo, GWL_STYLE) & WS_VSCROLL);
+  windows_.EnableMemoVerticalScrollBar();
+  HWND now = window_->Memo();
+  EXPECT_TRUE(GetWindowLongA(now, GWL_STYLE) & WS_VSCROLL);
+  EXPECT_TRUE(GetWindowLongA(now, GWL_STYLE) & ES_READONLY);
+  EXPECT_EQ(Child("Edit", nullptr), now);
+  EXPECT_EQ(windows_.MemoText(), "texto");
+  EXPECT_EQ(GetFocus(), now);
+}
+
+TEST_F(Win32WindowSystemTest, ProgressBarTakesRangeAndPosition) {
+  HWND bar = Child("msctls_progress32", nullptr);
+  ASSERT_EQ(bar, window_->Progress());
+  EXPECT_FALSE(GetWindowLongA(bar, GWL_STYLE) & PBS_SMOOTH);
+  windows_.SetProgressMax(100);
+  windows_.SetProgressPosition(42);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 42);
+  EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
+}
+
+TEST_F(Win32WindowSystemTest, KeyboardPressesButtonsAndLeavesEscAlone) {
+  HWND memo = window_->Memo();
+  HWND instalar = Child("Button", "&Instalar");
+  HWND fechar = Child("Button", "&Fechar");
+  ASSERT_TRUE(instalar && fechar);
+
+  EXPECT_TRUE(Key(WM_SYSKEYDOWN, 'I', memo, true));
+  EXPECT_TRUE(Key(WM_SYSKEYDOWN, 'F', memo, true));
+  EXPECT_EQ(instalar_, 1);
+  EXPECT_EQ(fechar_, 1);
+
+  SetFocus(memo);
+  EXPECT_FALSE(Key(WM_KEYDOWN, VK_RETURN, memo));  // the memo takes Enter
+  EXPECT_TRUE(Key(WM_KEYDOWN, VK_ESCAPE, memo));   // and Esc does nothing
+  EXPECT_EQ(instalar_ + fechar_, 2);
+
+  // Tab: memo -> "&Instalar" -> "&Fechar" -> memo.
+  EXPECT_TRUE(Key(WM_KEYDOWN, VK_TAB, memo));
+  EXPECT_EQ(GetFocus(), instalar);
+  EXPECT_TRUE(Key(WM_KEYDOWN, VK_RETURN, instalar));
+  EXPECT_EQ(instalar_, 2);
+  Key(WM_KEYDOWN, VK_TAB, instalar);
+  EXPECT_EQ(GetFocus(), fechar);
+  EXPECT_TRUE(Key(WM_KEYDOWN, VK_RETURN, fechar));
+  EXPECT_EQ(fechar_, 2);
+  Key(WM_KEYDOWN, VK_TAB, fechar);
+  EXPECT_EQ(GetFocus(), memo);
+}
+
+TEST_F(Win32WindowSystemTest, HourglassOverridesEveryControlsCursor) {
+  auto cursorOver = [](HWND w) {
+    SendMessageA(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+  };
+  auto system = [](LPCSTR id) { return LoadCursorA(nullptr, id); };
+  HWND instalar = Child("Button", "&Instalar");
+  HWND memo = window_->Memo();
+  EXPECT_EQ(cursorOver(instalar), system(IDC_HAND));
+  EXPECT_EQ(cursorOver(memo), system(IDC_IBEAM));
+  windows_.SetCursor(Cursor::HourGlass);
+  EXPECT_EQ(GetCursor(), system(IDC_WAIT));
+  EXPECT_EQ(cursorOver(instalar), system(IDC_WAIT));
+  EXPECT_EQ(cursorOver(memo), system(IDC_WAIT));
+  EXPECT_EQ(cursorOver(window_->Handle()), system(IDC_WAIT));
+  windows_.SetCursor(Cursor::Default);
+  EXPECT_EQ(cursorOver(instalar), system(IDC_HAND));
+  EXPECT_EQ(cursorOver(memo), system(IDC_IBEAM));
+}
+
+TEST_F(Win32WindowSystemTest, HandlerFailureIsShownInTheErrorBox) {
+  window_->OnInstalarClick = [] { throw std::runtime_error("Cannot read archive"); };
+  DialogWatcher watcher([](HWND box) { PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0); });
+  PostMessageA(Child("Button", "&Instalar"), BM_CLICK, 0, 0);
+  windows_.ServeMessages();
+  const auto& seen = watcher.Seen();
+  ASSERT_TRUE(seen.Found);
+  EXPECT_EQ(seen.Caption, "Instalador de teste");
+  EXPECT_EQ(seen.Text, "<Cannot read archive>");
+  EXPECT_TRUE(IsWindowEnabled(window_->Handle()));
+}
+
+TEST_F(Win32WindowSystemTest, EndRequestIsRecordedAndClosesDialogs) {
+  EXPECT_FALSE(windows_.EndRequested());
+  PostQuitMessage(0);
+  windows_.ServeMessages();
+  EXPECT_TRUE(windows_.EndRequested());
+  EXPECT_EQ(windows_.MessageDialog("x", DialogKind::Information, DialogButtons::Ok),
+            DialogResult::Cancel);
+}
+
+}  // namespace
+}  // namespace norv::win32

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs win32_tests.exe under Wine on a private display, in the prefix that
+# the end-to-end fixture made. Input: NORV_WIN32_TESTS (the .exe).
+here="$(cd "$(dirname "$0")" && pwd)"
+source "$here/../e2e/wine-env.sh"
+: "${NORV_WIN32_TESTS:?NORV_WIN32_TESTS is not set}"
+[ -f "$NORV_WIN32_TESTS" ] || e2e_fail "not built: $NORV_WIN32_TESTS (run scripts/build)"
+e2e_begin win32-unit
+status=0
+e2e_wine 240 "$E2E_WORK/win32_tests.out" "$NORV_WIN32_TESTS" || status=$?
+cat "$E2E_WORK/win32_tests.out" "$E2E_WORK/win32_tests.out.err"
+exit $status
