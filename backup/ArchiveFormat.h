@@ -2,6 +2,8 @@
 // Constants of the archive format, in one place.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace norv::archive {
@@ -20,5 +22,23 @@ inline constexpr std::string_view kFileList = "FILE:LIST";
 inline constexpr int kMaxVolumes = 999;
 // The zlib version text handed to inflateInit_.
 inline constexpr const char* kZlibVersion = "1.1.3";
+
+// Every number in the format is a little-endian Int32.
+inline constexpr std::int64_t kInt32Bytes = 4;
+// Record length 0: end of the archive; block length 0: end of an entry data part.
+inline constexpr std::int32_t kEndMarker = 0;
+// A volume-change record on disk: its length field and its 12-byte name.
+inline constexpr std::int64_t kNextDiskRecordBytes = kInt32Bytes + kNextDiskNameLength;
+
+// "002" for volume 2: the volume number text of records and extensions.
+inline std::string VolumeDigits(int volume) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%03d", volume);
+  return text;
+}
+// "NEXT:DISK002": the record that sends the reader on to volume 2.
+inline std::string NextDiskName(int volume) {
+  return std::string(kNextDisk) + VolumeDigits(volume);
+}
 
 }  // namespace norv::archive

@@ -1,0 +1,213 @@
+#include "backup/ArchiveWriter.h"
+
+#include <limits>
+
+#include "backup/ArchiveFormat.h"
+#include "backup/BackupFile.h"
+#include "platform/MemoryStream.h"
+
+namespace norv {
+
+namespace {
+
+using archive::kInt32Bytes;
+
+// What must still fit after anything written inside an entry data part so
+// that the volume can be closed: the end marker and a volume-change record.
+constexpr std::int64_t kCloseBytes = kInt32Bytes + archive::kNextDiskRecordBytes;
+constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+
+bool HasDrivePart(const std::string& name) {
+  if (name.size() < 4 || name[1] != ':' || name[2] != '\\') return false;
+  char d = name[0];
+  return (d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z');
+}
+
+// Reads until `size` bytes are in `buffer` or the stream ends.
+std::size_t Fill(Stream& stream, char* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    std::size_t got = stream.Read(buffer + done, size - done);
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+void WriteText(VolumeWriter& out, const std::string& text) {
+  out.WriteInt32(static_cast<std::int32_t>(text.size()));
+  out.Write(text.data(), text.size());
+}
+
+std::string FileListText(const std::vector<ArchiveEntry>& entries) {
+  std::string text;
+  for (const auto& e : entries) text += e.storedName + "\r\n";
+  return text;
+}
+
+}  // namespace
+
+struct ArchiveWriter::Source {
+  const ArchiveEntry* entry;
+  std::int32_t date;
+};
+
+ArchiveOptions ArchiveOptionsFrom(const TBackupFile& component, bool fileList) {
+  ArchiveOptions options;
+  options.title = component.BackupTitle();
+  options.level = component.CompressionLevel();
+  options.maxSize = component.MaxSize();
+  options.fileList = fileList;
+  return options;
+}
+
+ArchiveWriter::ArchiveWriter(FileSystem& fs, std::string archiveName, ArchiveOptions options)
+    : fs_(fs), archiveName_(std::move(archiveName)), options_(std::move(options)) {}
+
+void ArchiveWriter::AddFile(std::string storedName, std::string sourcePath) {
+  if (!HasDrivePart(storedName)) {
+    throw EArchiveWriteError("Stored name \"" + storedName +
+                             "\" does not start with a drive, a colon and a backslash");
+  }
+  if (storedName.size() > static_cast<std::size_t>(kInt32Max)) {
+    throw EArchiveWriteError("Stored name too long");
+  }
+  entries_.push_back({std::move(storedName), std::move(sourcePath)});
+}
+
+ArchiveSummary ArchiveWriter::Finish() {
+  // Every source is opened once before anything is written, so a missing
+  // file fails the run before a volume exists, and the header's total is
+  // known up front.
+  summary_ = {};
+  std::vector<Source> sources;
+  std::int64_t total = 0;
+  std::int32_t newest = kDosEpoch;
+  for (const auto& entry : entries_) {
+    total += fs_.OpenRead(entry.sourcePath)->Size();
+    std::int32_t date = fs_.FileStamp(entry.sourcePath);
+    if (date == -1) date = kDosEpoch;
+    if (static_cast<std::uint32_t>(date) > static_cast<std::uint32_t>(newest)) newest = date;
+    sources.push_back({&entry, date});
+  }
+  if (total > kInt32Max) {
+    throw EArchiveWriteError("The files hold " + std::to_string(total) +
+                             " bytes; an archive holds at most " + std::to_string(kInt32Max));
+  }
+
+  const std::int64_t headerBytes =
+      3 * kInt32Bytes + static_cast<std::int64_t>(options_.title.size());
+  if (options_.maxSize > 0 && headerBytes + kInt32Bytes > options_.maxSize) {
+    throw EArchiveWriteError("The maximum volume size of " + std::to_string(options_.maxSize) +
+                             " bytes is too small for the archive header");
+  }
+
+  wroteEntry_ = false;
+  VolumeWriter out(fs_, archiveName_, options_.maxSize);
+  std::int64_t written = 0;
+  try {
+    written = WriteVolumes(out, sources, total, newest);
+  } catch (...) {
+    summary_.volumes = out.Volumes();
+    throw;
+  }
+  summary_.volumes = out.Volumes();
+
+  // A file that changed size since it was measured: the header must still
+  // hold the bytes that restoring writes.
+  if (written != total) {
+    if (written > kInt32Max) throw EArchiveWriteError("The files grew beyond 2147483647 bytes");
+    auto first = fs_.OpenWrite(archiveName_);
+    first->Seek(headerBytes - 2 * kInt32Bytes, SeekOrigin::Begin);
+    norv::WriteInt32(*first, static_cast<std::int32_t>(written));
+    total = written;
+  }
+  summary_.totalBytes = static_cast<std::int32_t>(total);
+  return summary_;
+}
+
+std::int64_t ArchiveWriter::WriteVolumes(VolumeWriter& out, const std::vector<Source>& sources,
+                                         std::int64_t total, std::int32_t newest) {
+  WriteText(out, options_.title);
+  out.WriteInt32(static_cast<std::int32_t>(total));
+  out.WriteInt32(0);  // header value: not interpreted by readers
+
+  if (options_.fileList) {
+    MemoryStream list(FileListText(entries_));
+    WriteEntry(out, std::string(archive::kFileList), newest, list);
+  }
+  std::int64_t written = 0;
+  for (const auto& source : sources) {
+    auto file = fs_.OpenRead(source.entry->sourcePath);
+    std::int64_t before = file->Position();
+    WriteEntry(out, source.entry->storedName, source.date, *file);
+    written += file->Position() - before;
+  }
+  out.WriteInt32(archive::kEndMarker);
+  out.Close();
+  return written;
+}
+
+void ArchiveWriter::WriteEntry(VolumeWriter& out, const std::string& name, std::int32_t date,
+                               Stream& data) {
+  const std::int64_t headerBytes = kInt32Bytes + static_cast<std::int64_t>(name.size()) +
+                                   kInt32Bytes + sizeof archive::kSignature;
+  if (out.Room() < headerBytes + kCloseBytes) {
+    // The entry header goes into the next volume, which must begin with a
+    // continuation of the previous entry: an empty one.
+    if (!wroteEntry_) RequireRoom(out, headerBytes + kCloseBytes);
+    SwitchVolume(out);
+    out.WriteInt32(archive::kEndMarker);
+    RequireRoom(out, headerBytes + kCloseBytes);
+  }
+  WriteText(out, name);
+  out.WriteInt32(date);
+  out.Write(archive::kSignature, sizeof archive::kSignature);
+  wroteEntry_ = true;
+
+  std::string buffer(archive::kBlockSize, '\0');
+  for (;;) {
+    std::size_t got = Fill(data, buffer.data(), buffer.size());
+    if (got == 0) break;
+    EncodedBlock block = EncodeBlock(std::string_view(buffer.data(), got), options_.level);
+    if (out.Room() < block.DiskBytes() + kCloseBytes) {
+      out.WriteInt32(archive::kEndMarker);
+      SwitchVolume(out);
+      RequireRoom(out, block.DiskBytes() + kCloseBytes);
+    }
+    WriteBlock(out, block);
+    if (got < buffer.size()) break;
+  }
+  out.WriteInt32(archive::kEndMarker);
+}
+
+void ArchiveWriter::WriteBlock(VolumeWriter& out, const EncodedBlock& block) {
+  out.WriteInt32(block.length);
+  out.Write(block.payload.data(), block.payload.size());
+  ++(block.Stored() ? summary_.storedBlocks : summary_.compressedBlocks);
+}
+
+void ArchiveWriter::SwitchVolume(VolumeWriter& out) {
+  out.RequireNextVolume();
+  WriteText(out, archive::NextDiskName(out.Number() + 1));
+  out.StartNextVolume();
+  out.Write(archive::kSignature, sizeof archive::kSignature);
+}
+
+void ArchiveWriter::RequireRoom(VolumeWriter& out, std::int64_t bytes) const {
+  if (out.Room() >= bytes) return;
+  std::int64_t needed = out.Volumes().back().bytes + bytes;
+  throw EArchiveWriteError("The maximum volume size of " + std::to_string(options_.maxSize) +
+                           " bytes is too small: volume " + std::to_string(out.Number()) +
+                           " needs at least " + std::to_string(needed) + " bytes");
+}
+
+ArchiveSummary WriteArchive(FileSystem& fs, const std::string& archiveName,
+                            const std::vector<ArchiveEntry>& entries,
+                            const ArchiveOptions& options) {
+  ArchiveWriter writer(fs, archiveName, options);
+  for (const auto& e : entries) writer.AddFile(e.storedName, e.sourcePath);
+  return writer.Finish();
+}
+
+}  // namespace norv

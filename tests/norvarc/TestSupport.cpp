@@ -1,0 +1,82 @@
+#include "TestSupport.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "platform/posix/PosixFileSystem.h"
+
+namespace norv::testing {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "norvarc-test-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+std::string NoiseBytes(std::size_t size, std::uint32_t seed) {
+  std::string bytes(size, '\0');
+  std::uint32_t x = seed * 2654435761u + 1;
+  for (auto& b : bytes) {
+    x = x * 1664525u + 1013904223u;
+    b = static_cast<char>(x >> 24);
+  }
+  return bytes;
+}
+
+std::string TextBytes(std::size_t size) {
+  std::string text;
+  for (int line = 1; text.size() < size; ++line) {
+    text += "Line " + std::to_string(line) + " of the sample text, ATENÇÃO.\r\n";
+  }
+  text.resize(size);
+  return text;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes, std::int32_t dosDate) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+  }
+  PosixFileSystem fs;
+  fs.OpenWrite(path)->SetDosDate(dosDate);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::int32_t FileDate(const std::string& path) {
+  PosixFileSystem fs;
+  return fs.FileStamp(path);
+}
+
+ReadBack ReadArchive(const std::string& firstVolume) {
+  PosixFileSystem fs;
+  ArchiveReader reader(fs, firstVolume);
+  ReadBack back;
+  reader.SetDataSink([&](const ArchiveRecord& r, const unsigned char* data, std::size_t size) {
+    back.contents[r.name].append(reinterpret_cast<const char*>(data), size);
+  });
+  back.opened = reader.Open();
+  back.header = reader.Header();
+  while (auto record = reader.Next()) back.records.push_back(*record);
+  back.problems = reader.Problems();
+  back.complete = reader.Complete();
+  return back;
+}
+
+}  // namespace norv::testing

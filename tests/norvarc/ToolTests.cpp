@@ -1,0 +1,250 @@
+// The norvarc program, run as a user runs it. The extract trace is the
+// restore engine's external contract: its lines are compared in full.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "TestSupport.h"
+
+namespace norv {
+namespace {
+
+using testing::FileDate;
+using testing::kSampleDate;
+using testing::NoiseBytes;
+using testing::ReadFile;
+using testing::TempDir;
+using testing::TextBytes;
+using testing::WriteFile;
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Quoted(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+class ToolTest : public ::testing::Test {
+ protected:
+  Outcome Run(const std::vector<std::string>& args) {
+    std::string command = Quoted(NORVARC_PROGRAM);
+    for (const auto& a : args) command += " " + Quoted(a);
+    const std::string errFile = dir / "stderr.txt";
+    command += " </dev/null 2>" + Quoted(errFile);
+    Outcome o;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return o;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+      o.out.append(buffer, n);
+    int status = ::pclose(pipe);
+    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.err = ReadFile(errFile);
+    return o;
+  }
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+
+  TempDir dir;
+};
+
+TEST_F(ToolTest, ExtractTraceOfATwoVolumeArchive) {
+  WriteFile(dir / "src/T/a.txt", "abc", kSampleDate);
+  WriteFile(dir / "src/T/b.bin", NoiseBytes(20000, 5), kSampleDate);
+  WriteFile(dir / "src/T/c.txt", "", kSampleDate);
+  auto made = Run({"create", "--level", "none", "--max-size", "17000", "--file-list", "--prefix",
+                   "C:\\G", dir / "PACK.001", dir / "src/T"});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+
+  auto run = Run({"extract", "--trace", dir / "PACK.001", dir / "dest"});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  const std::string fa = std::to_string(kSampleDate);
+  const std::vector<std::string> expected = {
+      "restore-file\tC:\\G\\T\\a.txt\t" + fa + "\t1",
+      "progress\tC:\\G\\T\\a.txt\t0\t1",  // 3 of 20003 bytes
+      "progress\tC:\\G\\T\\a.txt\t0\t1",  // its end marker
+      "file-restored\tC:\\G\\T\\a.txt\t3",
+      "restore-file\tC:\\G\\T\\b.bin\t" + fa + "\t1",
+      "progress\tC:\\G\\T\\b.bin\t82\t1",  // 16387 of 20003
+      "progress\tC:\\G\\T\\b.bin\t82\t1",
+      "file-restored\tC:\\G\\T\\b.bin\t16384",
+      "need-disk\t2\t1",
+      "progress\tC:\\G\\T\\b.bin\t100\t1",
+      "progress\tC:\\G\\T\\b.bin\t100\t1",
+      "file-restored\tC:\\G\\T\\b.bin\t20000",
+      "restore-file\tC:\\G\\T\\c.txt\t" + fa + "\t1",
+      "progress\tC:\\G\\T\\c.txt\t100\t1",
+      "file-restored\tC:\\G\\T\\c.txt\t0",
+      "progress\t\t100\t1",
+      "result\t1",
+  };
+  EXPECT_EQ(Lines(run.out), expected);
+  EXPECT_EQ(ReadFile(dir / "dest/G/T/b.bin"), NoiseBytes(20000, 5));
+}
+
+TEST_F(ToolTest, CompressionErrorTraceStopsOrGoesOnWithKeepGoing) {
+  const std::string text = TextBytes(5000);
+  WriteFile(dir / "src/x.txt", text, kSampleDate);
+  ASSERT_EQ(Run({"create", dir / "BAD.001", dir / "src/x.txt"}).exitCode, 0);
+  // Damage the Adler-32 trailer: the last byte before the two end markers.
+  std::string bytes = ReadFile(dir / "BAD.001");
+  bytes[bytes.size() - 9] ^= 1;
+  WriteFile(dir / "BAD.001", bytes, kSampleDate);
+
+  const std::string fa = std::to_string(kSampleDate);
+  auto stopped = Run({"extract", "--trace", dir / "BAD.001", dir / "d1"});
+  EXPECT_EQ(stopped.exitCode, 1);
+  EXPECT_EQ(Lines(stopped.out), (std::vector<std::string>{
+                                    "restore-file\tC:\\x.txt\t" + fa + "\t1",
+                                    "progress\tC:\\x.txt\t100\t0",
+                                    "file-restored\tC:\\x.txt\t5000",
+                                    "progress\t\t100\t0",
+                                    "error\t6\tCompression error",
+                                    "result\t0",
+                                }));
+  EXPECT_NE(stopped.err.find("Compression error"), std::string::npos);
+
+  auto kept = Run({"extract", "--trace", "--keep-going", dir / "BAD.001", dir / "d2"});
+  EXPECT_EQ(kept.exitCode, 1);
+  EXPECT_EQ(Lines(kept.out), (std::vector<std::string>{
+                                 "restore-file\tC:\\x.txt\t" + fa + "\t1",
+                                 "progress\tC:\\x.txt\t100\t0",
+                                 "progress\tC:\\x.txt\t100\t1",
+                                 "file-restored\tC:\\x.txt\t5000",
+                                 "progress\t\t100\t1",
+                                 "error\t6\tCompression error",
+                                 "result\t0",
+                             }));
+  EXPECT_EQ(ReadFile(dir / "d2/x.txt"), text);  // inflated before the check failed
+}
+
+TEST_F(ToolTest, CreateListTestExtractRoundTripOverThreeVolumes) {
+  struct File {
+    std::string path;
+    std::string bytes;
+    std::int32_t date;
+  };
+  const std::vector<File> files = {
+      {"samples/notes.txt", TextBytes(30000), kSampleDate},
+      {"samples/bin/noise.bin", NoiseBytes(36000, 9), kSampleDate + 0x20000},
+      {"samples/empty.txt", "", kSampleDate - 0x20000},
+  };
+  for (const auto& f : files) WriteFile(dir / ("src/" + f.path), f.bytes, f.date);
+
+  auto made = Run({"create", "--max-size", "17000", "--file-list", "--title", "Demo", "--prefix",
+                   "C:\\NORV\\", dir / "ARC.001", dir / "src/samples"});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+  EXPECT_EQ(Lines(made.out).size(), 4u);  // three volumes and the total
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / "ARC.003"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "ARC.004"));
+
+  auto listed = Run({"list", dir / "ARC.001"});
+  ASSERT_EQ(listed.exitCode, 0) << listed.err;
+  auto lines = Lines(listed.out);
+  ASSERT_GE(lines.size(), 5u);
+  EXPECT_EQ(lines[0].rfind("file-list\tFILE:LIST\t", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1], "file\tC:\\NORV\\samples\\bin\\noise.bin\t2004-03-17 10:20:30\t16384\t1");
+  EXPECT_EQ(lines.back(), "total\t3 files\t66000 bytes\t3 volumes");
+
+  auto tested = Run({"test", dir / "ARC.001"});
+  EXPECT_EQ(tested.exitCode, 0) << tested.out;
+  EXPECT_EQ(tested.out.rfind("ok\t3 files\t66000 bytes\t", 0), 0u) << tested.out;
+
+  auto restored = Run({"extract", "--trace", dir / "ARC.001", dir / "dest"});
+  ASSERT_EQ(restored.exitCode, 0) << restored.err;
+  auto trace = Lines(restored.out);
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), "need-disk\t2\t1"), 1);
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), "need-disk\t3\t1"), 1);
+  EXPECT_EQ(trace.back(), "result\t1");
+  for (const auto& f : files) {
+    std::string path = dir / ("dest/NORV/" + f.path);
+    EXPECT_EQ(ReadFile(path), f.bytes) << f.path;
+    EXPECT_EQ(FileDate(path), f.date) << f.path;
+  }
+
+  // --flat puts every file directly below the destination.
+  ASSERT_EQ(Run({"extract", "--flat", dir / "ARC.001", dir / "flat"}).exitCode, 0);
+  EXPECT_EQ(ReadFile(dir / "flat/noise.bin"), files[1].bytes);
+}
+
+TEST_F(ToolTest, MissingVolumeAndDamageAreReported) {
+  WriteFile(dir / "src/b.bin", NoiseBytes(20000, 2), kSampleDate);
+  ASSERT_EQ(Run({"create", "--max-size", "17000", dir / "V.001", dir / "src/b.bin"}).exitCode, 0);
+  std::filesystem::remove(dir.Path() / "V.002");
+
+  auto run = Run({"extract", "--trace", dir / "V.001", dir / "dest"});
+  EXPECT_EQ(run.exitCode, 1);
+  auto trace = Lines(run.out);
+  EXPECT_NE(std::find(trace.begin(), trace.end(), "need-disk\t2\t0"), trace.end());
+  EXPECT_EQ(trace.back(), "result\t0");
+  EXPECT_NE(run.err.find(dir / "V.002"), std::string::npos) << run.err;
+
+  auto tested = Run({"test", dir / "V.001"});
+  EXPECT_EQ(tested.exitCode, 1);
+  EXPECT_NE(tested.out.find("(archive)\tvolume 2\toffset 0\tvolume"), std::string::npos)
+      << tested.out;
+  EXPECT_EQ(Run({"list", dir / "V.001"}).exitCode, 1);
+}
+
+TEST_F(ToolTest, CreateLeavesOutTheVolumesOfTheArchiveItMakes) {
+  WriteFile(dir / "src/a.txt", "abc", kSampleDate);
+  WriteFile(dir / "src/OUT.007", "old volume", kSampleDate);
+  ASSERT_EQ(Run({"create", dir / "src/OUT.001", dir / "src"}).exitCode, 0);
+  auto again = Run({"create", dir / "src/OUT.001", dir / "src"});
+  ASSERT_EQ(again.exitCode, 0) << again.err;
+  EXPECT_NE(again.err.find("OUT.001, a volume of the archive"), std::string::npos) << again.err;
+  EXPECT_NE(again.err.find("OUT.007, a volume of the archive"), std::string::npos) << again.err;
+  auto listed = Lines(Run({"list", dir / "src/OUT.001"}).out);
+  EXPECT_EQ(listed.back(), "total\t1 files\t3 bytes\t1 volumes");
+}
+
+TEST_F(ToolTest, FailedCreateLeavesNoVolumes) {
+  WriteFile(dir / "src/b.bin", NoiseBytes(20000, 4), kSampleDate);
+  auto run = Run({"create", "--level", "none", "--max-size", "10000", dir / "F.001", dir / "src"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("too small"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "F.001"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "F.002"));
+}
+
+TEST_F(ToolTest, ExceptionLeavingRestoreExitsTwo) {
+  // A header that ends early: "Cannot read archive".
+  WriteFile(dir / "H.001", std::string("\x00\x00\x00\x00\x01", 5), kSampleDate);
+  auto run = Run({"extract", "--trace", dir / "H.001", dir / "dest"});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(Lines(run.out), std::vector<std::string>{"exception\tCannot read archive"});
+  EXPECT_NE(run.err.find("Cannot read archive"), std::string::npos);
+}
+
+TEST_F(ToolTest, HelpAndUsage) {
+  for (const char* command : {"create", "list", "test", "extract"}) {
+    auto help = Run({command, "--help"});
+    EXPECT_EQ(help.exitCode, 0) << command;
+    EXPECT_EQ(help.out.rfind(std::string("usage: norvarc ") + command, 0), 0u) << help.out;
+  }
+  auto top = Run({"--help"});
+  EXPECT_EQ(top.exitCode, 0);
+  EXPECT_NE(top.out.find("extract"), std::string::npos);
+
+  EXPECT_EQ(Run({}).exitCode, 2);
+  EXPECT_EQ(Run({"frobnicate"}).exitCode, 2);
+  EXPECT_EQ(Run({"create", "--level", "huge", "A.001", "x"}).exitCode, 2);
+  EXPECT_EQ(Run({"create", "--max-size", "0", "A.001", "x"}).exitCode, 2);
+  EXPECT_EQ(Run({"extract", "--mode", "sometimes", "A.001", "d"}).exitCode, 2);
+  EXPECT_EQ(Run({"list"}).exitCode, 2);
+}
+
+}  // namespace
+}  // namespace norv

@@ -1,0 +1,105 @@
+#include <filesystem>
+#include <map>
+
+#include "backup/ArchiveWriter.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "tools/norvarc/CommandLine.h"
+#include "tools/norvarc/Commands.h"
+#include "tools/norvarc/SourceFiles.h"
+
+namespace norv::tool {
+
+const char* const kCreateHelp =
+    "usage: norvarc create [OPTIONS] ARCHIVE.001 PATH...\n"
+    "\n"
+    "Makes an archive of the files under each PATH (directories are recursed,\n"
+    "files sorted by name). A file is stored as PREFIX\\ followed by its path\n"
+    "relative to the parent of the PATH it was found under, with backslashes.\n"
+    "Later volumes are named after ARCHIVE with the extensions .002, .003, ...\n"
+    "\n"
+    "options:\n"
+    "  --level fastest|none|default|max  compression level (default max;\n"
+    "                                    none stores every block)\n"
+    "  --max-size BYTES    no volume file grows beyond BYTES (default: one volume)\n"
+    "  --title TEXT        the archive header's text (default empty)\n"
+    "  --file-list         add a FILE:LIST entry naming every stored file\n"
+    "  --prefix 'C:\\DIR'   drive and directory the stored names start with\n"
+    "                      (default C:)\n"
+    "\n"
+    "Prints each volume with its size, then a total line.\n";
+
+namespace {
+
+TCompressionLevel ParseLevel(const std::string& text) {
+  static const std::map<std::string, TCompressionLevel> kLevels = {
+      {"fastest", clFastest}, {"none", clNone}, {"default", clDefault}, {"max", clMax}};
+  auto it = kLevels.find(text);
+  if (it == kLevels.end()) throw UsageError("unknown level \"" + text + "\"");
+  return it->second;
+}
+
+// Whether `file` is (or could become) a volume of `archive`: the archive
+// itself, or its name with a three-digit extension. Reading a volume while
+// writing it would make it grow without end.
+bool IsVolumeOf(const std::string& file, const std::string& archive) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path f = fs::weakly_canonical(file, ec);
+  const fs::path a = fs::weakly_canonical(archive, ec);
+  if (f == a) return true;
+  const std::string ext = f.extension().string();
+  bool numbered = ext.size() == 4;
+  for (std::size_t i = 1; numbered && i < ext.size(); ++i)
+    numbered = ext[i] >= '0' && ext[i] <= '9';
+  return numbered && f.parent_path() == a.parent_path() && f.stem() == a.stem();
+}
+
+}  // namespace
+
+int RunCreate(const Args& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs parsed =
+      ParseArgs(args, {"--level", "--max-size", "--title", "--prefix"}, {"--file-list"});
+  if (parsed.operands.size() < 2) throw UsageError("needs an archive name and at least one path");
+
+  ArchiveOptions options;
+  options.level = ParseLevel(parsed.Value("--level", "max"));
+  if (parsed.values.count("--max-size")) {
+    options.maxSize = ParsePositiveInt32("--max-size", parsed.values["--max-size"]);
+  }
+  options.title = parsed.Value("--title", "");
+  options.fileList = parsed.Flag("--file-list");
+
+  std::vector<std::string> paths(parsed.operands.begin() + 1, parsed.operands.end());
+  std::vector<ArchiveEntry> entries;
+  for (auto& entry : CollectSources(paths, parsed.Value("--prefix", "C:"))) {
+    if (IsVolumeOf(entry.sourcePath, parsed.operands[0])) {
+      err << "norvarc create: leaving out " << entry.sourcePath << ", a volume of the archive\n";
+    } else {
+      entries.push_back(std::move(entry));
+    }
+  }
+
+  PosixFileSystem fs;
+  ArchiveWriter writer(fs, SystemName(parsed.operands[0]), options);
+  try {
+    for (const auto& e : entries) writer.AddFile(e.storedName, e.sourcePath);
+    ArchiveSummary summary = writer.Finish();
+    for (const auto& v : summary.volumes) {
+      out << "volume\t" << fs.NativePath(v.name) << '\t' << v.bytes << '\n';
+    }
+    out << "total\t" << entries.size() << " files\t" << summary.totalBytes << " bytes\t"
+        << summary.compressedBlocks << " compressed blocks\t" << summary.storedBlocks
+        << " stored blocks\n";
+    return 0;
+  } catch (const std::exception& e) {
+    err << "norvarc create: " << e.what() << '\n';
+    // An unfinished archive is of no use: remove the volumes begun.
+    for (const auto& v : writer.Volumes()) {
+      std::error_code ec;
+      std::filesystem::remove(fs.NativePath(v.name), ec);
+    }
+    return 1;
+  }
+}
+
+}  // namespace norv::tool

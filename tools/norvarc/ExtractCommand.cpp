@@ -1,0 +1,125 @@
+#include <cstdio>
+#include <filesystem>
+#include <map>
+
+#include "backup/BackupFile.h"
+#include "platform/Paths.h"
+#include "platform/posix/ConsoleUserInterface.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "tools/norvarc/CommandLine.h"
+#include "tools/norvarc/Commands.h"
+#include "tools/norvarc/SourceFiles.h"
+#include "tools/norvarc/TracePrinter.h"
+
+namespace norv::tool {
+
+const char* const kExtractHelp =
+    "usage: norvarc extract [OPTIONS] ARCHIVE DEST\n"
+    "\n"
+    "Restores the archive whose first volume is ARCHIVE onto drive C:, which\n"
+    "stands for the directory DEST (made when missing). Stored paths are\n"
+    "recreated below it; later volumes are looked for next to ARCHIVE.\n"
+    "\n"
+    "options:\n"
+    "  --mode all|no-overwrite|newer|existing|existing-newer\n"
+    "                 which files to restore (default all)\n"
+    "  --flat         restore every file directly into DEST, without its path\n"
+    "  --keep-going   go on after a compression error\n"
+    "  --trace        print every event of the restore on stdout, one line\n"
+    "                 each, TAB-separated fields:\n"
+    "                   restore-file FILENAME FA DORESTORE\n"
+    "                   progress FILENAME PERCENT CONTINUE\n"
+    "                   file-restored FILENAME POSITION\n"
+    "                   need-disk DISKID ANSWER\n"
+    "                   error CODE TEXT\n"
+    "                 and last \"result 0|1\" or \"exception MESSAGE\"\n"
+    "\n"
+    "Exits 0 when the restore succeeds, 1 when it fails or stops, 2 when it\n"
+    "is aborted by an exception (message on stderr).\n";
+
+namespace {
+
+TRestoreMode ParseMode(const std::string& text) {
+  static const std::map<std::string, TRestoreMode> kModes = {{"all", rmAll},
+                                                             {"no-overwrite", rmNoOverwrite},
+                                                             {"newer", rmNewer},
+                                                             {"existing", rmExisting},
+                                                             {"existing-newer", rmExistingNewer}};
+  auto it = kModes.find(text);
+  if (it == kModes.end()) throw UsageError("unknown mode \"" + text + "\"");
+  return it->second;
+}
+
+std::string ThreeDigits(unsigned number) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%03u", number);
+  return text;
+}
+
+}  // namespace
+
+int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
+  ParsedArgs parsed = ParseArgs(args, {"--mode"}, {"--flat", "--keep-going", "--trace"});
+  if (parsed.operands.size() != 2) throw UsageError("needs an archive name and a destination");
+  const TRestoreMode mode = ParseMode(parsed.Value("--mode", "all"));
+  const bool keepGoing = parsed.Flag("--keep-going");
+  const std::string& dest = parsed.operands[1];
+
+  std::error_code ec;
+  std::filesystem::create_directories(dest, ec);
+  if (!std::filesystem::is_directory(dest, ec)) {
+    err << "norvarc extract: cannot make the destination directory " << dest << '\n';
+    return 1;
+  }
+
+  PosixFileSystem fs(dest);
+  ConsoleUserInterface ui;
+  TBackupFile backup(fs, ui);
+  backup.SetRestoreMode(mode);
+  backup.SetRestoreFullPath(!parsed.Flag("--flat"));
+  TracePrinter trace(out, parsed.Flag("--trace"));
+
+  // The volume the restore reads now: the next one's name is formed from it
+  // as the restore forms it.
+  std::string volume = SystemName(parsed.operands[0]);
+  if (!fs.FileExists(volume)) {
+    err << "norvarc extract: archive " << parsed.operands[0] << " not found\n";
+  }
+
+  backup.OnRestoreFile = [&](TBackupFile&, std::string& name, std::int32_t fa, bool& doRestore) {
+    trace.RestoreFile(name, fa, doRestore);
+  };
+  backup.OnProgress = [&](TBackupFile&, std::string name, TPercentage percent, bool& cont) {
+    trace.Progress(name, percent, cont);
+    if (keepGoing) cont = true;
+  };
+  backup.OnFileRestored = [&](TBackupFile&, std::string& name, TFileStream& stream) {
+    trace.FileRestored(name, stream.Position());
+  };
+  backup.OnNeedDisk = [&](TBackupFile&, std::uint16_t diskId, bool& cont) {
+    std::string next = ChangeFileExt(volume, "." + ThreeDigits(diskId));
+    cont = fs.FileExists(next);
+    trace.NeedDisk(diskId, cont);
+    if (cont) {
+      volume = next;
+    } else {
+      err << "norvarc extract: volume " << fs.NativePath(next) << " is missing\n";
+    }
+  };
+  backup.OnError = [&](TBackupFile&, const std::int32_t code, std::string text) {
+    trace.Error(code, text);
+    err << "norvarc extract: error " << code << ": " << text << '\n';
+  };
+
+  try {
+    bool result = backup.Restore(volume, "C:");
+    trace.Result(result);
+    return result ? 0 : 1;
+  } catch (const std::exception& e) {
+    trace.Exception(e.what());
+    err << "norvarc extract: " << e.what() << '\n';
+    return 2;
+  }
+}
+
+}  // namespace norv::tool

@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+
+#include "backup/ArchiveReader.h"
+
+namespace norv::tool {
+
+// "ENTRY<TAB>volume N<TAB>offset N<TAB>WHAT"
+std::string ProblemText(const ArchiveProblem& problem);
+
+}  // namespace norv::tool
