@@ -1,0 +1,207 @@
+# Shared by the end-to-end scripts (sourced, bash): one private Wine prefix
+# per test run, a private Xvfb display per script, time limits on every step
+# and cleanup by process id on every exit.
+#
+# Inputs (environment, set by CTest or by the caller):
+#   NORV_E2E_SCRATCH  folder of this test run: HOME, the prefix, work folders
+#   NORV_E2E_DRIVER   driver.exe (the Win32 console driver)
+# Optional: NORV_E2E_TZ (time zone, default America/Sao_Paulo).
+
+set -Eeuo pipefail
+# A step that fails without a message of its own still says where.
+trap 'printf "FAIL: %s:%s: %s\n" "${BASH_SOURCE[0]##*/}" "$LINENO" "$BASH_COMMAND" >&2' ERR
+
+: "${NORV_E2E_SCRATCH:?NORV_E2E_SCRATCH is not set}"
+
+export HOME="$NORV_E2E_SCRATCH/e2e-home"
+export WINEPREFIX="$HOME/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export TZ="${NORV_E2E_TZ:-America/Sao_Paulo}"
+export USER="${USER:-$(id -un)}"
+# Texts from the program are Windows-1252 bytes: compare them as bytes.
+export LC_ALL=C
+unset WINESERVER WINELOADER
+
+E2E_XVFB_PID=""
+E2E_BACKGROUND_PIDS=()
+E2E_LOG="${E2E_LOG:-$NORV_E2E_SCRATCH/logs}"
+mkdir -p "$E2E_LOG"
+
+e2e_note() { printf '[e2e %s] %s\n' "$(date +%T)" "$*" >&2; }
+
+e2e_fail() {
+  trap - ERR
+  printf 'FAIL: %s\n' "$*" >&2
+  exit 1
+}
+
+# Starts a private Xvfb; Xvfb picks a free display number itself and writes
+# it to the -displayfd pipe once it accepts clients.
+e2e_start_display() {
+  local numberfile="$E2E_LOG/display.$$"
+  rm -f "$numberfile"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
+    3>"$numberfile" >"$E2E_LOG/xvfb.$$.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  # Left behind only when this script is killed outright; the prefix
+  # cleanup ends such a server by this id.
+  echo "$E2E_XVFB_PID" >"$E2E_LOG/xvfb.$E2E_XVFB_PID.pid"
+  local i
+  for ((i = 0; i < 200; i++)); do
+    if [ -s "$numberfile" ]; then
+      DISPLAY=":$(head -n1 "$numberfile")"
+      export DISPLAY
+      rm -f "$numberfile"
+      return 0
+    fi
+    kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  e2e_fail "Xvfb did not start (see $E2E_LOG/xvfb.$$.log)"
+}
+
+# Ends every Wine process of the prefix, then the processes this script
+# started, each by its id.
+e2e_cleanup() {
+  local status=$?
+  trap - ERR
+  set +e
+  if [ -d "$WINEPREFIX" ]; then
+    timeout 20 wineserver -k >/dev/null 2>&1
+    timeout 20 wineserver -w >/dev/null 2>&1
+  fi
+  local pid
+  for pid in "${E2E_BACKGROUND_PIDS[@]}"; do
+    kill "$pid" 2>/dev/null
+  done
+  if [ -n "$E2E_XVFB_PID" ]; then
+    kill "$E2E_XVFB_PID" 2>/dev/null
+    wait "$E2E_XVFB_PID" 2>/dev/null
+    rm -f "$E2E_LOG/xvfb.$E2E_XVFB_PID.pid"
+    E2E_XVFB_PID=""
+  fi
+  return $status
+}
+
+# Runs a Wine program with a time limit; its output goes to files (a pipe
+# can be held open by Wine's background services and hang the caller).
+#   e2e_wine SECONDS OUTFILE program args...
+e2e_wine() {
+  local limit=$1 out=$2
+  shift 2
+  timeout "$limit" wine "$@" >"$out" 2>"$out.err"
+}
+
+# Runs one driver subcommand and prints its output. A failing subcommand
+# prints its reason on stderr and returns its status.
+#   drv COMMAND ARGS...
+E2E_DRIVER_SEQ=0
+drv() {
+  : "${NORV_E2E_DRIVER:?NORV_E2E_DRIVER is not set}"
+  E2E_DRIVER_SEQ=$((E2E_DRIVER_SEQ + 1))
+  local out="$E2E_LOG/drv.$$.$E2E_DRIVER_SEQ"
+  local status=0
+  e2e_wine 180 "$out" "$NORV_E2E_DRIVER" "$@" || status=$?
+  cat "$out"
+  if [ $status -ne 0 ]; then
+    printf 'driver %s failed (%s): %s\n' "$1" "$status" "$(cat "$out.err")" >&2
+  fi
+  rm -f "$out" "$out.err"
+  return $status
+}
+
+# Starts a driver subcommand that keeps running (hold, launch) in the
+# background; its output goes to OUTFILE. Sets E2E_LAST_PID.
+#   drv_background OUTFILE COMMAND ARGS...
+drv_background() {
+  local out=$1
+  shift
+  {
+    local status=0
+    timeout 300 wine "$NORV_E2E_DRIVER" "$@" >"$out" 2>"$out.err" || status=$?
+    echo "$status" >"$out.status"
+  } &
+  E2E_LAST_PID=$!
+  E2E_BACKGROUND_PIDS+=("$E2E_LAST_PID")
+}
+
+# Waits until FILE has a line starting with PREFIX; prints that line. With
+# PID, gives up as soon as that process has ended without writing it.
+#   e2e_wait_line FILE PREFIX SECONDS [PID]
+e2e_wait_line() {
+  local file=$1 prefix=$2 limit=$3 pid=${4:-} i
+  for ((i = 0; i < limit * 20; i++)); do
+    if [ -f "$file" ] && grep -q "^$prefix" "$file"; then
+      grep -m1 "^$prefix" "$file"
+      return 0
+    fi
+    if [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null; then
+      grep -q "^$prefix" "$file" 2>/dev/null && { grep -m1 "^$prefix" "$file"; return 0; }
+      break
+    fi
+    sleep 0.05
+  done
+  e2e_fail "no line '$prefix' in $file (exit status $(cat "$file.status" 2>/dev/null)): $(
+    cat "$file" "$file.err" 2>/dev/null)"
+}
+
+# A text as the driver's hex: argument, for bytes that must arrive exactly:
+# Wine converts a program's arguments through the Unix locale, so texts other
+# than plain ASCII (and exact command lines) go this way.
+hexarg() {
+  printf 'hex:'
+  printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'
+}
+
+# The Windows form of a Linux path (drive Z: is the Linux root).
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+# Ends the Xvfb servers of scripts that were killed before their cleanup,
+# each by its recorded id, if that id still names an Xvfb.
+e2e_reap_displays() {
+  local file pid
+  for file in "$E2E_LOG"/xvfb.*.pid; do
+    [ -f "$file" ] || continue
+    pid=$(cat "$file")
+    if [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then
+      kill "$pid" 2>/dev/null || true
+    fi
+    rm -f "$file"
+  done
+}
+
+# Makes the prefix: wineboot, registry settings, fonts. Called once per test
+# run by the fixture's setup.
+e2e_make_prefix() {
+  rm -rf "$HOME"
+  mkdir -p "$HOME"
+  e2e_note "making the Wine prefix in $WINEPREFIX"
+  timeout 180 wineboot -i >"$E2E_LOG/wineboot.log" 2>&1 || e2e_fail "wineboot failed"
+  timeout 120 wineserver -w
+  # Wine's own window frames and fast closes without a window manager.
+  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    >>"$E2E_LOG/wineboot.log" 2>&1
+  # A crash ends the program at once instead of opening a dialog.
+  timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >>"$E2E_LOG/wineboot.log" 2>&1
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  timeout 120 wineserver -w
+  touch "$HOME/prefix.ready"
+}
+
+# Begins a scenario: checks its inputs, starts the display and warms up the
+# wineserver. Cleanup runs on every exit.
+#   e2e_begin NAME
+e2e_begin() {
+  E2E_NAME=$1
+  [ -f "$HOME/prefix.ready" ] || e2e_fail "no Wine prefix: the setup fixture did not run"
+  trap e2e_cleanup EXIT
+  trap 'exit 130' INT TERM
+  e2e_start_display
+  E2E_WORK="$NORV_E2E_SCRATCH/work/$E2E_NAME"
+  rm -rf "$E2E_WORK"
+  mkdir -p "$E2E_WORK"
+  timeout 60 wine cmd /c exit >/dev/null 2>&1 || e2e_fail "wine does not start"
+}
