@@ -78,9 +78,17 @@ std::string LastErrorText() {
   return win32::SystemErrorText(GetLastError());
 }
 
+// Opens a disk file only: a stored name such as CON, NUL.TXT or COM1 names a
+// device, which could block a read or a write, so it is refused like a bad name.
 HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD disposition) {
-  return CreateFileA(name.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                     nullptr);
+  HANDLE h = CreateFileA(name.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                         nullptr);
+  if (h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_DISK) {
+    CloseHandle(h);
+    SetLastError(ERROR_INVALID_NAME);
+    return INVALID_HANDLE_VALUE;
+  }
+  return h;
 }
 
 bool IsDriveName(const std::string& name) {

@@ -13,6 +13,9 @@ struct SplitCase {
   std::vector<std::string> params;  // 1..count
 };
 
+// Failures name the command line, not the case's raw bytes.
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.line); }
+
 class SplitterTest : public ::testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitterTest, SplitsByTheProgramsOwnRules) {

@@ -106,6 +106,15 @@ TEST(Win32FileSystem, OpenErrorNamesFullPathAndSystemReason) {
   SetCurrentDirectoryA(temp);
 }
 
+TEST(Win32FileSystem, DeviceNamesAreNotFiles) {
+  TempFolder dir;
+  Win32FileSystem fs;
+  for (const char* device : {"NUL", "NUL.TXT", "CON"}) {
+    EXPECT_THROW(fs.CreateWrite(dir / device), EFCreateError) << device;
+    EXPECT_THROW(fs.OpenRead(dir / device), EFOpenError) << device;
+  }
+}
+
 TEST(Win32FileSystem, ForceDirectoriesMakesEveryLevel) {
   TempFolder dir;
   Win32FileSystem fs;

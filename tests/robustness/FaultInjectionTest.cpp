@@ -1,0 +1,151 @@
+// Faults of the target file system during a restore of the reference
+// archive: a disk that fills up after every possible byte count, a file or
+// a directory that cannot be made, a volume that vanishes, a read that
+// fails. Each gives its documented outcome, never true for a lost write,
+// and no existing file is lost except the one being written.
+#include <gtest/gtest.h>
+
+#include "backup/ResourceStrings.h"
+#include "tests/robustness/ProbedRestore.h"
+#include "tests/robustness/ReferenceArchive.h"
+
+namespace norv::robustness {
+namespace {
+
+const char* const kOld = "contents before the restore";
+
+std::string Target(const ReferenceFile& file) {
+  return "C:\\DEST\\" + file.storedName.substr(3);
+}
+
+class FaultInjection : public ::testing::Test {
+ protected:
+  // A restore of the reference archive over destination files that all
+  // exist already with other contents.
+  std::unique_ptr<ProbedRestore> Prepare() {
+    auto run = std::make_unique<ProbedRestore>();
+    run->AddVolumes(reference_.volumes);
+    for (const auto& file : reference_.files) run->fs.AddFile(Target(file), kOld, 0x20000000);
+    return run;
+  }
+  // Every destination file holds its old or its new contents, except at
+  // most the one that the run was writing when it stopped.
+  void ExpectNothingElseLost(ProbedRestore& run) {
+    int partial = 0;
+    for (const auto& file : reference_.files) {
+      const std::string bytes = run.fs.FileBytes(Target(file));
+      if (bytes != kOld && bytes != file.bytes) ++partial;
+    }
+    EXPECT_LE(partial, 1);
+  }
+  std::int64_t TotalBytes() const {
+    std::int64_t total = 0;
+    for (const auto& file : reference_.files) total += static_cast<std::int64_t>(file.bytes.size());
+    return total;
+  }
+
+  const ReferenceArchive reference_ = MakeReferenceArchive();
+};
+
+TEST_F(FaultInjection, ADiskThatFillsUpAfterAnyByteCountStopsTheRunWithCode1) {
+  const std::int64_t total = TotalBytes();
+  for (std::int64_t room = 0; room <= total; ++room) {
+    auto run = Prepare();
+    run->fs.LimitWrites(room);
+    const Outcome outcome = run->Run();
+    ASSERT_TRUE(run->probe->Violations().empty()) << "room " << room << "\n"
+                                                  << run->probe->Report();
+    if (room == total) {
+      EXPECT_EQ(outcome.ending, Ending::True) << "room for every byte";
+      continue;
+    }
+    ASSERT_EQ(outcome.ending, Ending::False) << "room " << room << ": " << outcome.message;
+    EXPECT_EQ(run->backup.ErrorCode(), 1) << "room " << room;
+    EXPECT_EQ(run->probe->Events().back(), std::string("error 1 ") + SReadFileError);
+    ExpectNothingElseLost(*run);
+  }
+}
+
+TEST_F(FaultInjection, AFileThatCannotBeCreatedStopsTheRunWithCode1) {
+  for (const auto& file : reference_.files) {
+    SCOPED_TRACE(file.storedName);
+    auto run = Prepare();
+    run->fs.FailCreate(Target(file));
+    EXPECT_EQ(run->Run().ending, Ending::False);
+    EXPECT_TRUE(run->probe->Violations().empty()) << run->probe->Report();
+    EXPECT_EQ(run->backup.ErrorCode(), 1);
+    EXPECT_EQ(run->fs.FileBytes(Target(file)), kOld);
+    for (const auto& e : run->probe->Events()) {
+      EXPECT_NE(e, "file-restored " + Target(file)) << "no OnFileRestored for a file never made";
+    }
+    ExpectNothingElseLost(*run);
+  }
+}
+
+TEST_F(FaultInjection, ADirectoryThatCannotBeCreatedPassesItsEntriesOver) {
+  auto run = std::make_unique<ProbedRestore>();
+  run->AddVolumes(reference_.volumes);
+  run->fs.FailDirectory("C:\\DEST\\APP\\DATA");
+  // Documented: entries whose directory is missing are passed over without
+  // a message, and the run goes on.
+  EXPECT_EQ(run->Run().ending, Ending::True);
+  EXPECT_TRUE(run->probe->Violations().empty()) << run->probe->Report();
+  for (const auto& file : reference_.files) {
+    const bool inData = file.storedName.find("\\DATA\\") != std::string::npos;
+    EXPECT_EQ(run->fs.HasFile(Target(file)), !inData) << file.storedName;
+    if (!inData) {
+      EXPECT_EQ(run->fs.FileBytes(Target(file)), file.bytes) << file.storedName;
+    }
+  }
+  EXPECT_FALSE(run->fs.DirectoryExists("C:\\DEST\\APP\\DATA"));
+}
+
+TEST_F(FaultInjection, AVolumeThatCannotBeOpenedAfterTheRequestRaises) {
+  for (int volume : {2, 3}) {
+    SCOPED_TRACE("volume " + std::to_string(volume));
+    auto run = Prepare();
+    // It exists when the request looks, but opening it fails.
+    run->fs.FailOpen(fuzz::VolumeName(volume));
+    const Outcome outcome = run->Run();
+    EXPECT_TRUE(run->probe->Violations().empty()) << run->probe->Report();
+    ASSERT_EQ(outcome.ending, Ending::Exception);
+    EXPECT_NE(outcome.message.find(fuzz::VolumeName(volume)), std::string::npos) << outcome.message;
+    ExpectNothingElseLost(*run);
+  }
+}
+
+TEST_F(FaultInjection, AVolumeRemovedDuringTheRequestEndsTheRunWithoutAReport) {
+  auto run = Prepare();
+  // The installer's handler answers "continue" and gives up after a few
+  // questions when the volume does not appear.
+  run->backup.OnNeedDisk = [&run](TBackupFile&, std::uint16_t, bool& go) {
+    run->fs.RemoveFile(fuzz::VolumeName(2));
+    go = run->ui.dialogCount++ < 3;
+  };
+  EXPECT_EQ(run->Run().ending, Ending::False);
+  // The one change outside the destination is the test's own.
+  EXPECT_EQ(run->probe->Violations(),
+            std::vector<std::string>{"an existing file disappeared: " + fuzz::VolumeName(2)})
+      << run->probe->Report();
+  EXPECT_EQ(run->backup.ErrorCode(), 0);
+  EXPECT_TRUE(run->probe->EndEventSeen());
+  EXPECT_FALSE(run->probe->ErrorEventSeen());
+  ExpectNothingElseLost(*run);
+}
+
+TEST_F(FaultInjection, AReadFaultAnywhereEndsCleanly) {
+  for (std::size_t v = 0; v < reference_.volumes.size(); ++v) {
+    for (std::size_t at = 0; at < reference_.volumes[v].size(); at += 7) {
+      auto run = Prepare();
+      run->fs.FailReadAt(fuzz::VolumeName(static_cast<int>(v) + 1), static_cast<std::int64_t>(at));
+      run->Run();
+      ASSERT_TRUE(run->probe->Violations().empty())
+          << "volume " << v + 1 << " offset " << at << "\n"
+          << run->probe->Report();
+      ExpectNothingElseLost(*run);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace norv::robustness
