@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "backup/BlockDecoder.h"
 #include "platform/FileSystem.h"
 
 namespace norv {
@@ -112,6 +113,7 @@ class ArchiveReader {
   std::vector<ArchiveProblem> problems_;
   std::vector<unsigned char> inBuffer_;
   std::vector<unsigned char> outBuffer_;
+  BlockDecoder decoder_;
   DataSink sink_;
 };
 

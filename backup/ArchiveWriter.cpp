@@ -1,9 +1,12 @@
 #include "backup/ArchiveWriter.h"
 
 #include <limits>
+#include <memory>
+#include <string_view>
 
 #include "backup/ArchiveFormat.h"
 #include "backup/BackupFile.h"
+#include "backup/ParallelEncoder.h"
 #include "platform/MemoryStream.h"
 
 namespace norv {
@@ -16,6 +19,9 @@ using archive::kInt32Bytes;
 // that the volume can be closed: the end marker and a volume-change record.
 constexpr std::int64_t kCloseBytes = kInt32Bytes + archive::kNextDiskRecordBytes;
 constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+// Blocks read ahead per compressing thread: enough that the threads rarely
+// wait for each other at the end of a batch.
+constexpr std::size_t kBlocksPerJob = 32;
 
 bool HasDrivePart(const std::string& name) {
   if (name.size() < 4 || name[1] != ':' || name[2] != '\\') return false;
@@ -50,6 +56,13 @@ std::string FileListText(const std::vector<ArchiveEntry>& entries) {
 struct ArchiveWriter::Source {
   const ArchiveEntry* entry;
   std::int32_t date;
+};
+
+// An entry to write: a file, or the file list (no source).
+struct ArchiveWriter::Item {
+  std::string name;
+  std::int32_t date;
+  const ArchiveEntry* source;
 };
 
 ArchiveOptions ArchiveOptionsFrom(const TBackupFile& component, bool fileList) {
@@ -132,24 +145,79 @@ std::int64_t ArchiveWriter::WriteVolumes(VolumeWriter& out, const std::vector<So
   out.WriteInt32(static_cast<std::int32_t>(total));
   out.WriteInt32(0);  // header value: not interpreted by readers
 
-  if (options_.fileList) {
-    MemoryStream list(FileListText(entries_));
-    WriteEntry(out, std::string(archive::kFileList), newest, list);
-  }
-  std::int64_t written = 0;
+  std::vector<Item> items;
+  if (options_.fileList) items.push_back({std::string(archive::kFileList), newest, nullptr});
   for (const auto& source : sources) {
-    auto file = fs_.OpenRead(source.entry->sourcePath);
-    std::int64_t before = file->Position();
-    WriteEntry(out, source.entry->storedName, source.date, *file);
-    written += file->Position() - before;
+    items.push_back({source.entry->storedName, source.date, source.entry});
+  }
+
+  // Blocks are read a batch at a time, across entries, compressed together
+  // (on several threads when asked) and written in order, so the archive
+  // does not depend on the number of threads. One thread takes one block
+  // at a time, as a plain sequential writer would.
+  ParallelEncoder encoder(options_.jobs);
+  const std::size_t capacity = encoder.Jobs() > 1 ? kBlocksPerJob * encoder.Jobs() : 1;
+  std::string buffer(capacity * archive::kBlockSize, '\0');
+  struct Piece {
+    const Item* item;
+    bool begins = false;
+    bool ends = false;
+    std::size_t blocks = 0;
+  };
+  std::size_t current = 0;  // the item being read
+  bool begun = false;       // whether a piece of it was taken already
+  std::unique_ptr<Stream> data;
+  std::int64_t before = 0;
+  std::int64_t written = 0;
+  while (current < items.size()) {
+    std::vector<std::string_view> inputs;
+    std::vector<Piece> pieces;
+    while (current < items.size() && inputs.size() < capacity) {
+      const Item& item = items[current];
+      if (!data) {
+        if (item.source == nullptr) {
+          data = std::make_unique<MemoryStream>(FileListText(entries_));
+        } else {
+          data = fs_.OpenRead(item.source->sourcePath);
+        }
+        before = data->Position();
+      }
+      Piece piece{&item, !begun};
+      begun = true;
+      while (inputs.size() < capacity) {
+        char* chunk = buffer.data() + inputs.size() * archive::kBlockSize;
+        const std::size_t got = Fill(*data, chunk, archive::kBlockSize);
+        if (got > 0) {
+          inputs.emplace_back(chunk, got);
+          ++piece.blocks;
+        }
+        if (got < archive::kBlockSize) {
+          piece.ends = true;
+          break;
+        }
+      }
+      pieces.push_back(piece);
+      if (piece.ends) {
+        if (item.source != nullptr) written += data->Position() - before;
+        data.reset();
+        begun = false;
+        ++current;
+      }
+    }
+    const std::vector<EncodedBlock> blocks = encoder.Encode(inputs, options_.level);
+    auto block = blocks.begin();
+    for (const Piece& piece : pieces) {
+      if (piece.begins) BeginEntry(out, piece.item->name, piece.item->date);
+      for (std::size_t i = 0; i < piece.blocks; ++i) PutBlock(out, *block++);
+      if (piece.ends) out.WriteInt32(archive::kEndMarker);
+    }
   }
   out.WriteInt32(archive::kEndMarker);
   out.Close();
   return written;
 }
 
-void ArchiveWriter::WriteEntry(VolumeWriter& out, const std::string& name, std::int32_t date,
-                               Stream& data) {
+void ArchiveWriter::BeginEntry(VolumeWriter& out, const std::string& name, std::int32_t date) {
   const std::int64_t headerBytes = kInt32Bytes + static_cast<std::int64_t>(name.size()) +
                                    kInt32Bytes + sizeof archive::kSignature;
   if (out.Room() < headerBytes + kCloseBytes) {
@@ -164,21 +232,15 @@ void ArchiveWriter::WriteEntry(VolumeWriter& out, const std::string& name, std::
   out.WriteInt32(date);
   out.Write(archive::kSignature, sizeof archive::kSignature);
   wroteEntry_ = true;
+}
 
-  std::string buffer(archive::kBlockSize, '\0');
-  for (;;) {
-    std::size_t got = Fill(data, buffer.data(), buffer.size());
-    if (got == 0) break;
-    EncodedBlock block = EncodeBlock(std::string_view(buffer.data(), got), options_.level);
-    if (out.Room() < block.DiskBytes() + kCloseBytes) {
-      out.WriteInt32(archive::kEndMarker);
-      SwitchVolume(out);
-      RequireRoom(out, block.DiskBytes() + kCloseBytes);
-    }
-    WriteBlock(out, block);
-    if (got < buffer.size()) break;
+void ArchiveWriter::PutBlock(VolumeWriter& out, const EncodedBlock& block) {
+  if (out.Room() < block.DiskBytes() + kCloseBytes) {
+    out.WriteInt32(archive::kEndMarker);
+    SwitchVolume(out);
+    RequireRoom(out, block.DiskBytes() + kCloseBytes);
   }
-  out.WriteInt32(archive::kEndMarker);
+  WriteBlock(out, block);
 }
 
 void ArchiveWriter::WriteBlock(VolumeWriter& out, const EncodedBlock& block) {

@@ -32,6 +32,7 @@ struct ArchiveOptions {
   TCompressionLevel level = clMax;  // clNone stores every block
   std::int32_t maxSize = 0;         // largest volume file in bytes; 0 or less: one volume
   bool fileList = false;            // a FILE:LIST entry naming the files, as the first record
+  int jobs = 1;                     // threads that compress blocks; the bytes are the same
 };
 
 // The making-side settings of a component (BackupTitle, CompressionLevel,
@@ -61,7 +62,8 @@ class ArchiveWriter {
   // Queues a file. Throws EArchiveWriteError for a name the reader would
   // misread: empty, without a drive part, "FILE:LIST" or "NEXT:DISK...".
   void AddFile(std::string storedName, std::string sourcePath);
-  // Writes every volume. Files are read block by block, never held whole.
+  // Writes every volume. Files are read a batch of blocks at a time (32
+  // blocks per thread), never held whole.
   ArchiveSummary Finish();
   // The volumes that Finish wrote; after a failure, the ones it had begun,
   // so that the caller can remove them.
@@ -69,11 +71,16 @@ class ArchiveWriter {
 
  private:
   struct Source;
+  struct Item;
   // Everything after the measuring: header, entries, end of the archive.
   // Returns the bytes read from the files.
   std::int64_t WriteVolumes(VolumeWriter& out, const std::vector<Source>& sources,
                             std::int64_t total, std::int32_t newest);
-  void WriteEntry(VolumeWriter& out, const std::string& name, std::int32_t date, Stream& data);
+  // An entry's name, date and data signature; in the next volume when they
+  // do not fit this one.
+  void BeginEntry(VolumeWriter& out, const std::string& name, std::int32_t date);
+  // A block of the entry begun last; in the next volume when it does not fit.
+  void PutBlock(VolumeWriter& out, const EncodedBlock& block);
   void WriteBlock(VolumeWriter& out, const EncodedBlock& block);
   // Ends the open volume with a volume-change record and starts the next
   // one with a continued entry data part.

@@ -73,6 +73,12 @@ class TBackupFile {
   void SetSourceStream(Stream* stream) { sourceStream_ = stream; }
   Stream* SourceStream() const { return sourceStream_; }
 
+  // Not published. Restores inflate blocks with a fast decoder where the
+  // build has one; the results are zlib's either way. True keeps every
+  // block on zlib, for comparing the two.
+  bool ZlibOnly() const { return zlibOnly_; }
+  void SetZlibOnly(bool value) { zlibOnly_ = value; }
+
   // Restores the archive whose first volume is `archiveName` (or the source
   // stream for ":STREAM") below `destination`. True when the run ends with
   // error code 0 and the continue flag true.
@@ -109,6 +115,7 @@ class TBackupFile {
   std::int32_t errorCode_ = 0;
   Stream* sourceStream_ = nullptr;
   bool running_ = false;
+  bool zlibOnly_ = false;
 };
 
 }  // namespace norv

@@ -14,10 +14,33 @@ bool IsSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
-// The part of a stored name whose components are checked.
+// "..", and names of dots and blanks with two dots or more, which Windows
+// may read as ".." once it drops trailing dots and blanks.
+bool ClimbsOut(const std::string& part, std::size_t start, std::size_t end) {
+  int dots = 0;
+  for (std::size_t i = start; i < end; ++i) {
+    if (part[i] == '.') {
+      ++dots;
+    } else if (part[i] != ' ') {
+      return false;
+    }
+  }
+  return dots >= 2;
+}
+
+// A drive letter, a colon and a separator.
+bool HasDrivePart(const std::string& name) {
+  const char d = name.empty() ? '\0' : name[0];
+  return name.size() >= 3 && ((d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z')) && name[1] == ':' &&
+         IsSeparator(name[2]);
+}
+
+// The part of a stored name whose components are checked. With an empty
+// destination the stored name is the path itself: all of it but its drive.
 std::string CheckedPart(const std::string& workingDestination, const std::string& storedName,
                         bool fullPath) {
-  if (workingDestination.empty()) return storedName.size() > 3 ? storedName.substr(3) : "";
+  if (workingDestination.empty())
+    return HasDrivePart(storedName) ? storedName.substr(3) : storedName;
   return AppendedPart(storedName, fullPath);
 }
 }  // namespace
@@ -47,7 +70,7 @@ bool StaysInsideDestination(const std::string& workingDestination, const std::st
   while (start <= part.size()) {
     std::size_t end = start;
     while (end < part.size() && !IsSeparator(part[end])) ++end;
-    if (part.compare(start, end - start, "..") == 0) return false;
+    if (ClimbsOut(part, start, end)) return false;
     start = end + 1;
   }
   return true;

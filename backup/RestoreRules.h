@@ -21,7 +21,8 @@ std::string DestinationName(const std::string& workingDestination, const std::st
                             bool fullPath);
 
 // False when the stored name would place the file outside the destination:
-// the checked part has a ".." component, a ":" or starts with a separator.
+// the checked part has a ".." component (or one of dots and blanks with two
+// dots or more), a ":" or starts with a separator.
 bool StaysInsideDestination(const std::string& workingDestination, const std::string& storedName,
                             bool fullPath);
 

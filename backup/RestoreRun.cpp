@@ -20,7 +20,8 @@ TBackupFile::Run::Run(TBackupFile& owner, const std::string& archiveName,
     : owner_(owner),
       archiveName_(archiveName),
       workingDestination_(restore::WorkingDestination(destination)),
-      streamMode_(archiveName == kStreamName) {}
+      streamMode_(archiveName == kStreamName),
+      decoder_(owner.zlibOnly_ ? BlockDecoder::Path::ZlibOnly : BlockDecoder::Path::Fast) {}
 
 bool TBackupFile::Run::Execute() {
   owner_.errorCode_ = 0;
@@ -34,32 +35,32 @@ bool TBackupFile::Run::Execute() {
 bool TBackupFile::Run::OpenInput() {
   if (streamMode_) {
     if (owner_.sourceStream_ == nullptr) throw EBackupError(SReadArchiveError);
-    input_ = owner_.sourceStream_;
+    input_.Attach(owner_.sourceStream_);
     return true;
   }
   if (!owner_.fs_.FileExists(archiveName_)) return false;
   try {
     volume_ = owner_.fs_.OpenRead(archiveName_);
+    volumesRead_.insert(archiveName_);
   } catch (...) {
     throw EBackupError(SReadArchiveError);
   }
-  input_ = volume_.get();
+  input_.Attach(volume_.get());
   return true;
 }
 
 void TBackupFile::Run::ReadHeader() {
   std::int32_t total = 0;
   try {
-    const std::int32_t textLength = ReadInt32(*input_);
+    const std::int32_t textLength = input_.ReadInt32();
     if (textLength < 0) throw EReadError();
     // The header text means nothing to a restore: step over it.
-    RequireLeft(textLength);
-    input_->Seek(textLength, SeekOrigin::Current);
-    total = ReadInt32(*input_);
-    ReadInt32(*input_);  // header value, not interpreted
+    input_.RequireLeft(textLength);
+    input_.Skip(textLength);
+    total = input_.ReadInt32();
+    input_.ReadInt32();  // header value, not interpreted
   } catch (...) {
-    volume_.reset();
-    input_ = nullptr;
+    CloseInput();
     throw EBackupError(SReadArchiveError);
   }
   owner_.totalBytes_ = total;
@@ -69,7 +70,7 @@ void TBackupFile::Run::ReadHeader() {
 void TBackupFile::Run::RecordLoop() {
   std::int32_t length = 0;
   do {
-    length = ReadInt32(*input_);
+    length = input_.ReadInt32();
     if (length > 0) {
       const std::string name = ReadText(length);
       if (name.starts_with(archive::kNextDisk)) {
@@ -82,7 +83,7 @@ void TBackupFile::Run::RecordLoop() {
 }
 
 void TBackupFile::Run::FileEntry(const std::string& recordName) {
-  fileDate_ = ReadInt32(*input_);
+  fileDate_ = input_.ReadInt32();
   decision_ = false;
   const bool fullPath = owner_.restoreFullPath_;
   owner_.currentFileName_ = restore::DestinationName(workingDestination_, recordName, fullPath);
@@ -105,8 +106,7 @@ void TBackupFile::Run::FileEntry(const std::string& recordName) {
   }
   if (decision) {
     const std::string dir = ExtractFileDir(owner_.currentFileName_);
-    owner_.fs_.ForceDirectories(dir);
-    decision = owner_.fs_.DirectoryExists(dir);
+    decision = owner_.fs_.ForceDirectories(dir);
   }
   decision_ = decision;
   if (decision_) {
@@ -131,12 +131,14 @@ void TBackupFile::Run::WriteEntry() {
 void TBackupFile::Run::VolumeChange(const std::string& recordName) {
   // The caller's stream has no volume name to follow and is not ours to close.
   if (streamMode_) throw EBackupError("Volume change in a stream archive");
-  volume_.reset();
-  input_ = nullptr;
+  CloseInput();
   if (!RequestVolume(recordName)) return;
+  if (!volumesRead_.insert(archiveName_).second) {
+    throw EBackupError("Volume \"" + archiveName_ + "\" has been read already");
+  }
 
   volume_ = owner_.fs_.OpenRead(archiveName_);
-  input_ = volume_.get();
+  input_.Attach(volume_.get());
 
   std::unique_ptr<FileStream> file;
   std::exception_ptr failure;
@@ -178,20 +180,25 @@ void TBackupFile::Run::FinishFile(std::unique_ptr<FileStream> file) {
 }
 
 void TBackupFile::Run::ReadEntryData(FileStream* output) {
-  unsigned char signature[sizeof archive::kSignature];
-  input_->ReadExactly(signature, sizeof signature);
-  if (std::memcmp(signature, archive::kSignature, sizeof signature) != 0) {
+  // Only data that is written is read ahead; data passed over is skipped.
+  struct ReadAhead {
+    InputBuffer& input;
+    ~ReadAhead() { input.SetReadAhead(false); }
+  } readAhead{input_};
+  input_.SetReadAhead(output != nullptr);
+  const unsigned char* signature = input_.Take(sizeof archive::kSignature);
+  if (std::memcmp(signature, archive::kSignature, sizeof archive::kSignature) != 0) {
     throw EBackupError(SInvalidArchive);
   }
   std::int32_t length = -1;
   while (length != 0 && owner_.continue_) {
-    length = ReadInt32(*input_);
+    length = input_.ReadInt32();
     std::size_t written = 0;
     if (length != 0) {
       const std::int64_t size = length < 0 ? -static_cast<std::int64_t>(length) : length;
-      RequireLeft(size);
+      input_.RequireLeft(size);
       if (output == nullptr) {
-        input_->Seek(size, SeekOrigin::Current);
+        input_.Skip(size);
       } else {
         // A block larger than the buffers fails the entry like a refused write.
         if (size > static_cast<std::int64_t>(archive::kBlockSize)) {
@@ -199,10 +206,10 @@ void TBackupFile::Run::ReadEntryData(FileStream* output) {
           return;
         }
         const auto count = static_cast<std::size_t>(size);
-        input_->ReadExactly(inBuffer_.data(), count);
+        const unsigned char* payload = input_.Take(count);
         if (length > 0) {
           const InflateResult inflated =
-              InflateBlock(inBuffer_.data(), count, outBuffer_.data(), outBuffer_.size());
+              decoder_.Inflate(payload, count, outBuffer_.data(), outBuffer_.size());
           if (inflated.failed) {
             owner_.errorCode_ = 6;
             owner_.continue_ = false;
@@ -210,7 +217,7 @@ void TBackupFile::Run::ReadEntryData(FileStream* output) {
           if (!WriteOut(*output, outBuffer_.data(), inflated.produced)) return;
           written = inflated.produced;
         } else {
-          if (!WriteOut(*output, inBuffer_.data(), count)) return;
+          if (!WriteOut(*output, payload, count)) return;
           written = count;
         }
       }
@@ -246,8 +253,7 @@ void TBackupFile::Run::EntryFailed() {
 }
 
 bool TBackupFile::Run::FinishRun() {
-  volume_.reset();
-  input_ = nullptr;
+  CloseInput();
   const bool result = owner_.errorCode_ == 0 && owner_.continue_;
   if (owner_.OnProgress) owner_.OnProgress(owner_, std::string(), 100, owner_.continue_);
   if (owner_.errorCode_ != 0) {
@@ -262,14 +268,19 @@ bool TBackupFile::Run::FinishRun() {
 }
 
 std::string TBackupFile::Run::ReadText(std::int32_t length) {
-  RequireLeft(length);
+  input_.RequireLeft(length);
   std::string text(static_cast<std::size_t>(length), '\0');
-  input_->ReadExactly(text.data(), text.size());
+  input_.Read(text.data(), text.size());
   return text;
 }
 
-void TBackupFile::Run::RequireLeft(std::int64_t count) {
-  if (count > input_->Size() - input_->Position()) throw EReadError();
+void TBackupFile::Run::CloseInput() {
+  try {
+    input_.Attach(nullptr);
+  } catch (const std::exception&) {
+    // Only the caller's stream needs its position back; a volume is closed.
+  }
+  volume_.reset();
 }
 
 }  // namespace norv

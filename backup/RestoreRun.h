@@ -1,14 +1,18 @@
 #pragma once
 // One Restore call of TBackupFile: walks the records of every volume, writes
 // the chosen entries and fires the component's events. It works on the
-// component's run-time state and owns the open input volume and the two
-// block buffers for its whole duration.
+// component's run-time state and owns the open input volume, its read
+// buffer, the block decoder and the output block buffer for its whole
+// duration.
 #include <array>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "backup/ArchiveFormat.h"
 #include "backup/BackupFile.h"
+#include "backup/BlockDecoder.h"
+#include "backup/InputBuffer.h"
 
 namespace norv {
 
@@ -36,21 +40,25 @@ class TBackupFile::Run {
   bool WriteOut(FileStream& output, const unsigned char* bytes, std::size_t count);
   void EntryFailed();
   bool FinishRun();
+  // Detaches the input and closes the volume file, when there is one.
+  void CloseInput();
 
   // Reads a length-prefixed field of `length` bytes, refusing lengths
   // beyond what is left in the volume before touching memory.
   std::string ReadText(std::int32_t length);
-  void RequireLeft(std::int64_t count);
 
   TBackupFile& owner_;
   std::string archiveName_;
   const std::string workingDestination_;
   const bool streamMode_;
   std::unique_ptr<FileStream> volume_;  // the open volume file, when not stream mode
-  Stream* input_ = nullptr;             // the volume, or the caller's source stream
+  InputBuffer input_;                   // reads the volume, or the caller's source stream
+  // Every volume opened in this run: an archive whose volume-change records
+  // lead back to one of them would otherwise be read round and round.
+  std::set<std::string> volumesRead_;
   std::int32_t fileDate_ = 0;
   bool decision_ = false;
-  std::array<unsigned char, archive::kBlockSize> inBuffer_{};
+  BlockDecoder decoder_;
   std::array<unsigned char, archive::kBlockSize> outBuffer_{};
 };
 

@@ -11,11 +11,12 @@
 #include "backup/BlockEncoder.h"
 #include "fuzz/FuzzCase.h"
 #include "platform/testing/MemoryFileSystem.h"
-#include "tests/robustness/ArchiveSpelling.h"
+#include "tests/backup/ArchiveBytes.h"
 #include "tests/robustness/ReferenceArchive.h"
 
 using namespace norv;
 using namespace norv::robustness;
+using namespace norv::testing;
 namespace fsys = std::filesystem;
 
 namespace {
@@ -67,28 +68,28 @@ void ArchiveSeeds(const fsys::path& dir) {
   add("single-stream", fuzz::kFullPath | fuzz::kStreamMode | fuzz::kDestDir, {single}, yes);
   add("single-empty-destination", fuzz::kFullPath | fuzz::kDestEmpty, {single}, yes);
 
-  add("smallest", 0, {Header(0) + kEndMarker}, yes);
+  add("smallest", 0, {Header(0) + kEnd}, yes);
   const std::string abc =
-      Header(3) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEndMarker + kEndMarker;
+      Header(3) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEnd + kEnd;
   add("abc", fuzz::kFullPath, {abc}, yes);
   add("skip-record", fuzz::kFullPath,
-      {Header(4) + Entry("C:\\X.TXT") + Stored("ab") + kEndMarker + I32(-1) + Entry("C:\\Y.TXT") +
-       Stored("cd") + kEndMarker + kEndMarker},
+      {Header(4) + Entry("C:\\X.TXT") + Stored("ab") + kEnd + I32(-1) + Entry("C:\\Y.TXT") +
+       Stored("cd") + kEnd + kEnd},
       yes);
   add("two-volumes", fuzz::kFullPath,
-      {Header(6) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEndMarker + Text("NEXT:DISK002"),
-       kSignature + Stored("def") + kEndMarker + kEndMarker},
+      {Header(6) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEnd + Name("NEXT:DISK002"),
+       kSig + Stored("def") + kEnd + kEnd},
       yes);
   add("disk-010", fuzz::kFullPath,
-      {Header(1) + Entry("C:\\A.TXT") + Stored("a") + kEndMarker + Text("NEXT:DISK010"),
-       kSignature + kEndMarker + kEndMarker},
+      {Header(1) + Entry("C:\\A.TXT") + Stored("a") + kEnd + Name("NEXT:DISK010"),
+       kSig + kEnd + kEnd},
       yes);
   add("bad-signature", fuzz::kFullPath,
-      {Header(1) + Text("C:\\A.TXT") + I32(0) + "EC2A" + Stored("a") + kEndMarker + kEndMarker},
+      {Header(1) + Name("C:\\A.TXT") + I32(0) + "EC2A" + Stored("a") + kEnd + kEnd},
       yes);
   add("hostile-names", fuzz::kFullPath | fuzz::kDestDir,
-      {Header(3) + Entry("C:\\..\\X.TXT") + Stored("a") + kEndMarker + Entry("C:\\A\\B:S") +
-       Stored("b") + kEndMarker + Entry("C:\\\\Y") + Stored("c") + kEndMarker + kEndMarker},
+      {Header(3) + Entry("C:\\..\\X.TXT") + Stored("a") + kEnd + Entry("C:\\A\\B:S") +
+       Stored("b") + kEnd + Entry("C:\\\\Y") + Stored("c") + kEnd + kEnd},
       yes);
 }
 

@@ -15,7 +15,7 @@ std::string WithoutTrailingSeparators(std::string dir) {
 }
 }  // namespace
 
-void FileSystem::ForceDirectories(const std::string& path) {
+bool FileSystem::ForceDirectories(const std::string& path) {
   if (path.empty()) throw EInOutError("Unable to create directory");
   // Walk up to the first directory that exists (or a bare drive), then
   // create the missing ones outermost first. Iterative: names may be long.
@@ -30,6 +30,9 @@ void FileSystem::ForceDirectories(const std::string& path) {
     dir = parent;
   }
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) CreateDir(*it);
+  // The walk's first question was this one when it found `path` at once.
+  if (missing.empty() && dir.size() >= 3 && dir == path) return true;
+  return DirectoryExists(path);
 }
 
 }  // namespace norv

@@ -25,8 +25,9 @@ class FileSystem {
   // Creates a directory and its missing parents, outermost first. A path of
   // fewer than three characters once a trailing separator is removed (a bare
   // drive) counts as existing. Throws EInOutError for an empty path; other
-  // failures are silent (callers test DirectoryExists afterwards).
-  void ForceDirectories(const std::string& path);
+  // failures are silent. Returns DirectoryExists(path) as it is afterwards,
+  // without asking the system twice when the path was there already.
+  bool ForceDirectories(const std::string& path);
 
   // An existing file, read access, shared for reading and writing.
   // Throws EFOpenError.

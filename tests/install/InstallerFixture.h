@@ -10,6 +10,7 @@
 #include <random>
 
 #include "backup/ArchiveWriter.h"
+#include "NorvInstall/Startup.h"
 #include "install/FrmInstaladorNorv.h"
 #include "platform/testing/FakeShell.h"
 #include "platform/testing/FakeSystem.h"
@@ -43,15 +44,7 @@ class InstallerTest : public ::testing::Test {
   InstallerTest() { files.AddDirectory(kDesktop); }
   ~InstallerTest() override { SetParams({}); }
 
-  static void SetParams(const std::array<std::string, 7>& p) {
-    ParamSobrescrever = p[0];
-    ParamArquivo = p[1];
-    ParamAtalhoNome = p[2];
-    ParamAtalhoDestino = p[3];
-    ParamAplicativo1 = p[4];
-    ParamAplicativo2 = p[5];
-    ParamAplicativo3 = p[6];
-  }
+  static void SetParams(const StartupValues& p) { CopyToWindowModule(p); }
   void Install(const std::array<std::string, 7>& params) {
     SetParams(params);
     form->BttnInstalarClick();

@@ -10,10 +10,12 @@
 #include "platform/testing/FakeSystem.h"
 #include "platform/testing/FakeWindowSystem.h"
 #include "platform/testing/MemoryFileSystem.h"
-#include "tests/robustness/ArchiveSpelling.h"
+#include "tests/backup/ArchiveBytes.h"
 
 namespace norv::robustness {
 namespace {
+
+using namespace norv::testing;
 
 TEST(InstallerInput, CommandLinesOfAnyShapeSplitByTheirRules) {
   std::string many = "NorvInstall.exe";
@@ -90,8 +92,8 @@ TEST_F(InstallerBadInput, FollowUpNamesThatAreFoldersOrCarryBlanksAreNotStarted)
 
 TEST_F(InstallerBadInput, AnArchiveWhoseVolumesLoopEndsTheInstallationWithAnError) {
   files.AddFile("Pac.001",
-                Header(2) + Entry("C:\\A\\B.TXT") + Stored("a") + kEndMarker + NextDisk("002"));
-  files.AddFile("Pac.002", kSignature + Stored("b") + kEndMarker + NextDisk("001"));
+                Header(2) + Entry("C:\\A\\B.TXT") + Stored("a") + kEnd + NextDisk("002"));
+  files.AddFile("Pac.002", kSig + Stored("b") + kEnd + NextDisk("001"));
   CopyToWindowModule({"OVERWRITE", "Pac.001"});
   EXPECT_THROW(form.BttnInstalarClick(), EBackupError);
   EXPECT_FALSE(form.Instalando());

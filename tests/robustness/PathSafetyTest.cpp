@@ -12,11 +12,13 @@
 
 #include "backup/BackupFile.h"
 #include "platform/posix/PosixFileSystem.h"
-#include "tests/robustness/ArchiveSpelling.h"
+#include "tests/backup/ArchiveBytes.h"
 #include "tests/robustness/ProbedRestore.h"
 
 namespace norv::robustness {
 namespace {
+
+using namespace norv::testing;
 
 namespace fsys = std::filesystem;
 
@@ -62,8 +64,8 @@ std::vector<HostileName> HostileNames() {
 
 // The hostile entry, then a plain one that shows whether the run went on.
 std::string ArchiveWith(const std::string& stored) {
-  return Header(2) + Entry(stored) + Stored("h") + kEndMarker + Entry("C:\\OK\\AFTER.TXT") +
-         Stored("a") + kEndMarker + kEndMarker;
+  return Header(2) + Entry(stored) + Stored("h") + kEnd + Entry("C:\\OK\\AFTER.TXT") +
+         Stored("a") + kEnd + kEnd;
 }
 
 std::string Printable(const std::string& name) {

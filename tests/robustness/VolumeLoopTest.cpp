@@ -3,11 +3,13 @@
 // appending to the same file) for ever.
 #include <gtest/gtest.h>
 
-#include "tests/robustness/ArchiveSpelling.h"
+#include "tests/backup/ArchiveBytes.h"
 #include "tests/robustness/ProbedRestore.h"
 
 namespace norv::robustness {
 namespace {
+
+using namespace norv::testing;
 
 TEST(VolumeLoop, ARecordNamingAVolumeAlreadyReadEndsTheRun) {
   struct Case {
@@ -15,14 +17,14 @@ TEST(VolumeLoop, ARecordNamingAVolumeAlreadyReadEndsTheRun) {
     std::vector<std::string> volumes;
   };
   const std::string first =
-      Header(6) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEndMarker + NextDisk("002");
+      Header(6) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEnd + NextDisk("002");
   const Case cases[] = {
       {"the second volume names itself",
-       {first, kSignature + Stored("d") + kEndMarker + NextDisk("002")}},
+       {first, kSig + Stored("d") + kEnd + NextDisk("002")}},
       {"the second volume names the first",
-       {first, kSignature + Stored("d") + kEndMarker + NextDisk("001")}},
+       {first, kSig + Stored("d") + kEnd + NextDisk("001")}},
       {"the first volume names itself",
-       {Header(3) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEndMarker + NextDisk("001")}},
+       {Header(3) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEnd + NextDisk("001")}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -42,9 +44,9 @@ TEST(VolumeLoop, ARecordNamingAVolumeAlreadyReadEndsTheRun) {
 
 TEST(VolumeLoop, VolumesInOrderStillRestore) {
   ProbedRestore run;
-  run.AddVolumes({Header(5) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEndMarker + NextDisk("002"),
-                  kSignature + Stored("d") + kEndMarker + NextDisk("003"),
-                  kSignature + Stored("e") + kEndMarker + kEndMarker});
+  run.AddVolumes({Header(5) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEnd + NextDisk("002"),
+                  kSig + Stored("d") + kEnd + NextDisk("003"),
+                  kSig + Stored("e") + kEnd + kEnd});
   EXPECT_EQ(run.Run().ending, Ending::True) << run.probe->Report();
   EXPECT_EQ(run.fs.FileBytes("C:\\DEST\\A\\B.TXT"), "abcde");
 }

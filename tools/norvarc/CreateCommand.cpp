@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <map>
+#include <thread>
 
 #include "backup/ArchiveWriter.h"
 #include "platform/posix/PosixFileSystem.h"
@@ -25,6 +26,8 @@ const char* const kCreateHelp =
     "  --file-list         add a FILE:LIST entry naming every stored file\n"
     "  --prefix 'C:\\DIR'   drive and directory the stored names start with\n"
     "                      (default C:)\n"
+    "  -j, --jobs N        compress on N threads (default: one per core); the\n"
+    "                      archive is the same for any N\n"
     "\n"
     "Prints each volume with its size, then a total line.\n";
 
@@ -57,8 +60,8 @@ bool IsVolumeOf(const std::string& file, const std::string& archive) {
 }  // namespace
 
 int RunCreate(const Args& args, std::ostream& out, std::ostream& err) {
-  ParsedArgs parsed =
-      ParseArgs(args, {"--level", "--max-size", "--title", "--prefix"}, {"--file-list"});
+  ParsedArgs parsed = ParseArgs(
+      args, {"--level", "--max-size", "--title", "--prefix", "-j", "--jobs"}, {"--file-list"});
   if (parsed.operands.size() < 2) throw UsageError("needs an archive name and at least one path");
 
   ArchiveOptions options;
@@ -68,6 +71,11 @@ int RunCreate(const Args& args, std::ostream& out, std::ostream& err) {
   }
   options.title = parsed.Value("--title", "");
   options.fileList = parsed.Flag("--file-list");
+  const unsigned cores = std::thread::hardware_concurrency();
+  options.jobs = cores > 0 ? static_cast<int>(cores) : 1;
+  for (const char* jobs : {"-j", "--jobs"}) {
+    if (parsed.values.count(jobs)) options.jobs = ParsePositiveInt32(jobs, parsed.values[jobs]);
+  }
 
   std::vector<std::string> paths(parsed.operands.begin() + 1, parsed.operands.end());
   std::vector<ArchiveEntry> entries;

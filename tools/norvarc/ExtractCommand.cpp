@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
+#include <optional>
 
 #include "backup/BackupFile.h"
 #include "platform/Paths.h"
@@ -8,6 +9,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "tools/norvarc/CommandLine.h"
 #include "tools/norvarc/Commands.h"
+#include "tools/norvarc/ServeGapMeter.h"
 #include "tools/norvarc/SourceFiles.h"
 #include "tools/norvarc/TracePrinter.h"
 
@@ -59,7 +61,12 @@ std::string ThreeDigits(unsigned number) {
 }  // namespace
 
 int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
-  ParsedArgs parsed = ParseArgs(args, {"--mode"}, {"--flat", "--keep-going", "--trace"});
+  // Not in the help, for benchmarks: --decoder zlib keeps every block on
+  // zlib; --measure-serve-gap prints "serve-gap MS CALLS N1 N5 CPU-MS" on
+  // stderr: the longest gap between two calls of ServeMessages, the calls,
+  // the gaps of at least 1 ms and 5 ms, and the longest in processor time.
+  ParsedArgs parsed = ParseArgs(args, {"--mode", "--decoder"},
+                                {"--flat", "--keep-going", "--trace", "--measure-serve-gap"});
   if (parsed.operands.size() != 2) throw UsageError("needs an archive name and a destination");
   const TRestoreMode mode = ParseMode(parsed.Value("--mode", "all"));
   const bool keepGoing = parsed.Flag("--keep-going");
@@ -72,9 +79,17 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
     return 1;
   }
 
+  const std::string decoder = parsed.Value("--decoder", "fast");
+  if (decoder != "fast" && decoder != "zlib")
+    throw UsageError("unknown decoder \"" + decoder + "\"");
+
   PosixFileSystem fs(dest);
-  ConsoleUserInterface ui;
+  ConsoleUserInterface console;
+  std::optional<ServeGapMeter> meter;
+  if (parsed.Flag("--measure-serve-gap")) meter.emplace(console);
+  UserInterface& ui = meter ? static_cast<UserInterface&>(*meter) : console;
   TBackupFile backup(fs, ui);
+  backup.SetZlibOnly(decoder == "zlib");
   backup.SetRestoreMode(mode);
   backup.SetRestoreFullPath(!parsed.Flag("--flat"));
   TracePrinter trace(out, parsed.Flag("--trace"));
@@ -111,6 +126,16 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
     err << "norvarc extract: error " << code << ": " << text << '\n';
   };
 
+  struct GapReport {
+    const std::optional<ServeGapMeter>& meter;
+    std::ostream& err;
+    ~GapReport() {
+      if (meter)
+        err << "serve-gap\t" << meter->LongestGapMilliseconds() << '\t' << meter->Calls() << '\t'
+            << meter->GapsOver1ms() << '\t' << meter->GapsOver5ms() << '\t'
+            << meter->LongestBusyGapMilliseconds() << '\n';
+    }
+  } gapReport{meter, err};
   try {
     bool result = backup.Restore(volume, "C:");
     trace.Result(result);

@@ -1,0 +1,61 @@
+#pragma once
+// Reads a restore's input through one buffer, so that a block's length and
+// payload cost one system read per buffer rather than one read each (plus a
+// size and a position query). What the run sees stays as with direct reads:
+//  - reading past the end fails with the stream's read error;
+//  - passing over data that is not buffered seeks, it does not read, and
+//    with read-ahead off (as between entries) only the fields are read;
+//  - a failing read ahead is retried for exactly the bytes needed, so a
+//    fault surfaces where a direct read would have met it;
+//  - when detached, the stream is moved back to the first byte not consumed
+//    (the caller's source stream is left where direct reads leave it).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "backup/ArchiveFormat.h"
+#include "platform/Stream.h"
+
+namespace norv {
+
+class InputBuffer {
+ public:
+  InputBuffer();
+  ~InputBuffer();
+  InputBuffer(const InputBuffer&) = delete;
+  InputBuffer& operator=(const InputBuffer&) = delete;
+
+  // Reads `stream` from its current position on; nullptr detaches.
+  void Attach(Stream* stream);
+  bool Attached() const { return stream_ != nullptr; }
+  // Reading ahead fills the whole buffer at each read; off (the start),
+  // only the bytes asked for are read, so that data which is then passed
+  // over is not read at all.
+  void SetReadAhead(bool on) { readAhead_ = on; }
+
+  // The next `count` bytes (at most the largest block), valid until the
+  // next call. Throws EReadError when the input ends first.
+  const unsigned char* Take(std::size_t count);
+  std::int32_t ReadInt32();
+  // Reads `count` bytes of any size into `out`. Throws EReadError when the
+  // input ends first.
+  void Read(void* out, std::size_t count);
+  // Moves `count` bytes forward without reading what is not yet buffered.
+  void Skip(std::int64_t count);
+  // Throws EReadError unless `count` more bytes are left in the input.
+  void RequireLeft(std::int64_t count);
+
+ private:
+  static constexpr std::size_t kCapacity = 4 * archive::kBlockSize;
+
+  std::size_t Buffered() const { return end_ - begin_; }
+  void Fill(std::size_t count);
+
+  Stream* stream_ = nullptr;
+  std::unique_ptr<unsigned char[]> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool readAhead_ = false;
+};
+
+}  // namespace norv
