@@ -3,9 +3,9 @@
 #include <thread>
 
 #include "backup/ArchiveWriter.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "tools/norvarc/CommandLine.h"
 #include "tools/norvarc/Commands.h"
+#include "tools/norvarc/HostPlatform.h"
 #include "tools/norvarc/SourceFiles.h"
 
 namespace norv::tool {
@@ -87,7 +87,7 @@ int RunCreate(const Args& args, std::ostream& out, std::ostream& err) {
     }
   }
 
-  PosixFileSystem fs;
+  HostFileSystem fs;
   ArchiveWriter writer(fs, SystemName(parsed.operands[0]), options);
   try {
     for (const auto& e : entries) writer.AddFile(e.storedName, e.sourcePath);

@@ -5,10 +5,9 @@
 
 #include "backup/BackupFile.h"
 #include "platform/Paths.h"
-#include "platform/posix/ConsoleUserInterface.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "tools/norvarc/CommandLine.h"
 #include "tools/norvarc/Commands.h"
+#include "tools/norvarc/HostPlatform.h"
 #include "tools/norvarc/ServeGapMeter.h"
 #include "tools/norvarc/SourceFiles.h"
 #include "tools/norvarc/TracePrinter.h"
@@ -83,8 +82,8 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
   if (decoder != "fast" && decoder != "zlib")
     throw UsageError("unknown decoder \"" + decoder + "\"");
 
-  PosixFileSystem fs(dest);
-  ConsoleUserInterface console;
+  HostFileSystem fs(dest);
+  HostConsole console;
   std::optional<ServeGapMeter> meter;
   if (parsed.Flag("--measure-serve-gap")) meter.emplace(console);
   UserInterface& ui = meter ? static_cast<UserInterface&>(*meter) : console;

@@ -2,9 +2,9 @@
 
 #include "backup/ArchiveReader.h"
 #include "platform/DosDate.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "tools/norvarc/CommandLine.h"
 #include "tools/norvarc/Commands.h"
+#include "tools/norvarc/HostPlatform.h"
 #include "tools/norvarc/ProblemText.h"
 #include "tools/norvarc/SourceFiles.h"
 
@@ -38,7 +38,7 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
   ParsedArgs parsed = ParseArgs(args, {}, {});
   if (parsed.operands.size() != 1) throw UsageError("needs exactly one archive name");
 
-  PosixFileSystem fs;
+  HostFileSystem fs;
   ArchiveReader reader(fs, SystemName(parsed.operands[0]));
   int files = 0;
   if (reader.Open()) {
