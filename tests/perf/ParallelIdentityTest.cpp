@@ -9,22 +9,13 @@
 #include "backup/ArchiveWriter.h"
 #include "backup/ParallelEncoder.h"
 #include "platform/testing/MemoryFileSystem.h"
+#include "tests/perf/SampleData.h"
 
 namespace norv {
 namespace {
 
-std::string Text(std::size_t size, int seed) {
-  std::string out;
-  while (out.size() < size) out += "registro " + std::to_string(seed++ * 31 % 977) + " ok\n";
-  out.resize(size);
-  return out;
-}
-
-std::string Noise(std::size_t size, std::uint32_t seed) {
-  std::string out(size, '\0');
-  for (auto& c : out) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
-  return out;
-}
+using testing::Noise;
+using testing::Text;
 
 // Every volume's bytes, in order, and the summary's counts.
 std::vector<std::string> Make(int jobs, std::int32_t maxSize) {

@@ -14,25 +14,13 @@
 #include "platform/testing/MemoryFileSystem.h"
 #include "platform/testing/ScriptedUserInterface.h"
 #include "tests/backup/ArchiveBytes.h"
+#include "tests/perf/SampleData.h"
 
 namespace norv::testing {
 namespace {
 
 constexpr const char* kFirst = "D:\\UPD\\ARC.001";
 constexpr const char* kSecond = "D:\\UPD\\ARC.002";
-
-std::string Text(std::size_t size, int seed) {
-  std::string out;
-  while (out.size() < size) out += "linha " + std::to_string(seed++ * 7919 % 100003) + " saldo\r\n";
-  out.resize(size);
-  return out;
-}
-
-std::string Noise(std::size_t size, std::uint32_t seed) {
-  std::string out(size, '\0');
-  for (auto& c : out) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
-  return out;
-}
 
 // Everything a restore shows to the outside.
 std::vector<std::string> Restore(const std::vector<std::string>& volumes, bool zlibOnly,
