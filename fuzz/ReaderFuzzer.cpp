@@ -8,6 +8,7 @@
 
 #include "backup/ArchiveReader.h"
 #include "backup/BackupFile.h"
+#include "fuzz/ExecutionMemory.h"
 #include "fuzz/FuzzCase.h"
 #include "platform/testing/MemoryFileSystem.h"
 #include "tests/robustness/RestoreProbe.h"
@@ -64,6 +65,7 @@ bool PlainNames(const std::vector<std::string>& names) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const fuzz::ExecutionMemoryGuard memory;
   const fuzz::FuzzCase input = fuzz::DecodeFuzzCase(data, size);
   MemoryFileSystem fs;
   for (std::size_t i = 0; i < input.volumes.size(); ++i) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "backup/BackupFile.h"
+#include "fuzz/ExecutionMemory.h"
 #include "fuzz/FuzzCase.h"
 #include "platform/MemoryStream.h"
 #include "platform/testing/MemoryFileSystem.h"
@@ -13,6 +14,7 @@
 using namespace norv;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const fuzz::ExecutionMemoryGuard memory;
   const fuzz::FuzzCase input = fuzz::DecodeFuzzCase(data, size);
 
   MemoryFileSystem fs;
