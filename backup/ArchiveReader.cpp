@@ -1,12 +1,11 @@
 #include "backup/ArchiveReader.h"
 
-#include <zlib.h>
-
-#include <cstdlib>
-#include <cstring>
+#include <functional>
 
 #include "backup/ArchiveFormat.h"
-#include "platform/Errors.h"
+#include "backup/BackupFile.h"
+#include "backup/NameRules.h"
+#include "backup/RestoreRules.h"
 #include "platform/Paths.h"
 
 namespace norv {
@@ -14,57 +13,13 @@ namespace norv {
 namespace {
 
 using archive::kBlockSize;
-using archive::kInt32Bytes;
 
 const std::string kArchiveEntry = "(archive)";
+// The destination of "norvarc extract" and of the installer.
+const std::string kDestination = "C:\\";
 
-struct InflateOutcome {
-  std::size_t produced = 0;
-  std::string problem;  // empty when the block is a clean zlib stream
-};
-
-// Inflates as the restore does: a fresh stream, one inflate call, at most
-// kBlockSize bytes of output. Anything short of a clean, complete stream
-// that fills no more than the buffer is a problem.
-InflateOutcome Inflate(const unsigned char* input, std::size_t size, unsigned char* output) {
-  InflateOutcome outcome;
-  z_stream zs{};
-  int status = inflateInit_(&zs, archive::kZlibVersion, static_cast<int>(sizeof zs));
-  if (status != Z_OK) {
-    outcome.problem =
-        "compression error: the decompressor cannot start (zlib " + std::to_string(status) + ")";
-    return outcome;
-  }
-  zs.next_in = const_cast<Bytef*>(input);
-  zs.avail_in = static_cast<uInt>(size);
-  zs.next_out = output;
-  zs.avail_out = static_cast<uInt>(kBlockSize);
-  status = inflate(&zs, Z_NO_FLUSH);
-  outcome.produced = kBlockSize - zs.avail_out;
-  if (status < 0) {
-    outcome.problem =
-        std::string("compression error: ") + (zs.msg ? zs.msg : "zlib " + std::to_string(status));
-  } else if (status == Z_NEED_DICT) {
-    outcome.problem = "the zlib stream needs a preset dictionary";
-  } else if (status == Z_STREAM_END) {
-    if (zs.avail_in > 0) {
-      outcome.problem = std::to_string(zs.avail_in) + " bytes follow the end of the zlib stream";
-    }
-  } else if (zs.avail_out == 0) {
-    outcome.problem = "the block inflates to more than 16384 bytes; the surplus is dropped";
-  } else {
-    outcome.problem = "the zlib stream ends early";
-  }
-  inflateEnd(&zs);
-  return outcome;
-}
-
-bool AllDigits(const std::string& text) {
-  if (text.empty()) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
+std::uint64_t Key(const std::string& path) {
+  return std::hash<std::string>{}(path);
 }
 
 }  // namespace
@@ -86,219 +41,237 @@ const char* RecordKindName(RecordKind kind) {
 }
 
 ArchiveReader::ArchiveReader(FileSystem& fs, std::string firstVolume)
-    : fs_(fs), volumeName_(std::move(firstVolume)), inBuffer_(kBlockSize), outBuffer_(kBlockSize) {}
+    : fs_(fs), firstVolume_(std::move(firstVolume)), cursor_(fs), outBuffer_(kBlockSize) {}
 
 ArchiveReader::~ArchiveReader() = default;
 
-void ArchiveReader::Problem(const std::string& entry, std::int64_t offset, std::string what) {
-  problems_.push_back({entry, volume_, offset, std::move(what)});
+bool ArchiveReader::Sound() const {
+  if (!complete_) return false;
+  for (const auto& p : problems_) {
+    if (p.failsRestore) return false;
+  }
+  return true;
+}
+
+void ArchiveReader::Problem(const std::string& entry, std::int64_t offset, std::string what,
+                            bool failsRestore) {
+  problems_.push_back({entry, cursor_.VolumeNumber(), offset, std::move(what), failsRestore});
 }
 
 void ArchiveReader::Fatal(const std::string& entry, std::int64_t offset, std::string what) {
   Problem(entry, offset, std::move(what));
   done_ = true;
-  in_.reset();
-}
-
-bool ArchiveReader::OpenVolume(const std::string& name) {
-  in_.reset();
-  ++volume_;
-  if (!visited_.insert(name).second) {
-    Fatal(kArchiveEntry, 0, "volume \"" + name + "\" is reached a second time");
-    return false;
-  }
-  volumeName_ = name;
-  if (!fs_.FileExists(name)) {
-    Fatal(kArchiveEntry, 0, "volume \"" + name + "\" is missing");
-    return false;
-  }
-  in_ = fs_.OpenRead(name);
-  volumeSize_ = in_->Size();
-  position_ = 0;
-  return true;
+  cursor_.CloseVolume();
 }
 
 bool ArchiveReader::Open() {
+  faultEntry_ = kArchiveEntry;
   try {
-    if (!OpenVolume(volumeName_)) return false;
-    std::int32_t textLength = 0;
-    if (!ReadInt32(textLength, kArchiveEntry, "the archive header")) return false;
-    if (textLength < 0 || textLength > Left()) {
-      Fatal(kArchiveEntry, 0,
-            "header text length " + std::to_string(textLength) + " does not fit the volume");
+    if (!cursor_.OpenFirst(firstVolume_)) {
+      problems_.push_back({kArchiveEntry, 1, 0, "volume \"" + firstVolume_ + "\" is missing"});
+      done_ = true;
       return false;
     }
-    if (!ReadBytes(header_.title, textLength)) return false;
-    return ReadInt32(header_.totalBytes, kArchiveEntry, "the archive header") &&
-           ReadInt32(header_.value, kArchiveEntry, "the archive header");
-  } catch (const Exception& e) {
-    Fatal(kArchiveEntry, position_, e.what());
-    return false;
+    header_ = cursor_.ReadHeader(true);
+    return true;
+  } catch (const EArchiveFault& e) {
+    Fatal(kArchiveEntry, e.Offset(), e.Detail());
+  } catch (const std::exception& e) {
+    Fatal(kArchiveEntry, cursor_.Offset(), e.what());
   }
+  return false;
 }
 
 std::optional<ArchiveRecord> ArchiveReader::Next() {
-  if (done_ || !in_) return std::nullopt;
-  const std::string entry = lastEntry_ ? lastEntry_->name : kArchiveEntry;
+  if (done_) return std::nullopt;
   try {
     if (!pendingVolume_.empty()) return ReadContinuation();
     return ReadRecord();
-  } catch (const Exception& e) {
-    Fatal(entry, position_, e.what());
-    return std::nullopt;
+  } catch (const EArchiveFault& e) {
+    Fatal(faultEntry_, e.Offset(), e.Detail());
+  } catch (const std::exception& e) {
+    Fatal(faultEntry_, cursor_.Offset(), e.what());
   }
+  return std::nullopt;
 }
 
 std::optional<ArchiveRecord> ArchiveReader::ReadRecord() {
+  faultEntry_ = kArchiveEntry;
+  const Record r = cursor_.NextRecord();
   ArchiveRecord record;
-  record.volume = volume_;
-  record.offset = position_;
-  if (!ReadInt32(record.length, kArchiveEntry, "a record length")) return std::nullopt;
-  if (record.length == 0) {
-    done_ = true;
-    complete_ = true;
-    in_.reset();
-    if (restoredBytes_ != header_.totalBytes) {
-      Problem(kArchiveEntry, record.offset,
-              "the header's total bytes " + std::to_string(header_.totalBytes) +
-                  " differ from the " + std::to_string(restoredBytes_) +
-                  " bytes the entries restore");
-    }
-    return std::nullopt;
-  }
-  if (record.length < 0) {
-    record.kind = RecordKind::Skip;
-    return record;
-  }
-  if (record.length > Left()) {
-    Fatal(kArchiveEntry, record.offset,
-          "record length " + std::to_string(record.length) + " exceeds the " +
-              std::to_string(Left()) + " bytes left in the volume");
-    return std::nullopt;
-  }
-  if (!ReadBytes(record.name, record.length)) return std::nullopt;
-
-  if (record.name.compare(0, archive::kNextDisk.size(), archive::kNextDisk) == 0) {
-    record.kind = RecordKind::NextDisk;
-    std::string number = record.name.substr(archive::kNextDisk.size(), 3);
-    if (!AllDigits(number)) {
-      Fatal(record.name, record.offset, "the volume-change record names no volume number");
+  record.volume = cursor_.VolumeNumber();
+  record.offset = r.offset;
+  record.length = r.length;
+  record.name = r.name;
+  switch (r.type) {
+    case RecordType::End:
+      done_ = true;
+      complete_ = true;
+      cursor_.CloseVolume();
+      if (restoredBytes_ != header_.totalBytes) {
+        Problem(kArchiveEntry, record.offset,
+                "the header's total bytes " + std::to_string(header_.totalBytes) +
+                    " differ from the " + std::to_string(restoredBytes_) +
+                    " bytes the entries restore",
+                false);
+      }
       return std::nullopt;
-    }
-    if (!lastEntry_) {
-      Problem(record.name, record.offset, "a volume change comes before any file entry");
-    }
-    pendingVolume_ = ChangeFileExt(volumeName_, "." + number);
-    return record;
+    case RecordType::Skip:
+      record.kind = RecordKind::Skip;
+      return record;
+    case RecordType::NextDisk:
+      record.kind = RecordKind::NextDisk;
+      try {
+        // The restore hands this number to its volume handler.
+        restore::DiskID(restore::DisplayForm(archive::VolumeNumberText(record.name)));
+      } catch (const EBackupError& e) {
+        Fatal(record.name, record.offset,
+              std::string("the volume-change record names no volume number: ") + e.what());
+        return std::nullopt;
+      }
+      if (!lastEntry_) {
+        Problem(record.name, record.offset, "a volume change comes before any file entry", false);
+      }
+      pendingVolume_ = r.nextVolume;
+      return record;
+    case RecordType::Entry:
+      record.kind = record.name == archive::kFileList ? RecordKind::FileList : RecordKind::File;
+      record.date = r.date;
+      return ReadEntry(std::move(record));
   }
+  return std::nullopt;
+}
 
-  record.kind = record.name == archive::kFileList ? RecordKind::FileList : RecordKind::File;
-  if (!ReadInt32(record.date, record.name, "the file date")) return std::nullopt;
+std::optional<ArchiveRecord> ArchiveReader::ReadEntry(ArchiveRecord record) {
+  faultEntry_ = record.name;
+  lastWritten_ = false;
+  if (record.kind == RecordKind::File) {
+    const std::string refused = names::WhyRefused(kDestination, record.name, true);
+    if (!refused.empty()) {
+      Problem(record.name, record.offset, "the restore refuses this name: " + refused);
+    } else {
+      const std::string target = restore::DestinationName(kDestination, record.name, true);
+      switch (Place(target)) {
+        case Placement::Written:
+          lastWritten_ = true;
+          break;
+        case Placement::PassedOver:
+          break;
+        case Placement::Fails:
+          Problem(record.name, record.offset,
+                  "an earlier entry made a directory of this name; the restore cannot write it");
+          break;
+      }
+    }
+  }
   if (!ReadDataPart(record)) return std::nullopt;
   lastEntry_ = record;
   return record;
 }
 
 std::optional<ArchiveRecord> ArchiveReader::ReadContinuation() {
-  std::string name = std::move(pendingVolume_);
+  const std::string name = std::move(pendingVolume_);
   pendingVolume_.clear();
-  if (!OpenVolume(name)) return std::nullopt;
+  cursor_.CloseVolume();
+  faultEntry_ = kArchiveEntry;
+  if (!fs_.FileExists(name)) {
+    problems_.push_back(
+        {kArchiveEntry, cursor_.VolumeNumber() + 1, 0, "volume \"" + name + "\" is missing"});
+    done_ = true;
+    return std::nullopt;
+  }
+  cursor_.OpenVolume(name);
   ArchiveRecord record;
   record.kind = RecordKind::Continued;
-  record.volume = volume_;
+  record.volume = cursor_.VolumeNumber();
   record.offset = 0;
   if (lastEntry_) {
     record.name = lastEntry_->name;
     record.date = lastEntry_->date;
+  } else {
+    lastWritten_ = false;
   }
+  faultEntry_ = record.name;
   if (!ReadDataPart(record)) return std::nullopt;
   return record;
 }
 
 bool ArchiveReader::ReadDataPart(ArchiveRecord& record) {
-  const std::int64_t start = position_;
-  std::string signature;
-  if (Left() < static_cast<std::int64_t>(sizeof archive::kSignature)) {
-    Fatal(record.name, start, "the volume ends where an entry data part should begin");
-    return false;
-  }
-  ReadBytes(signature, sizeof archive::kSignature);
-  if (std::memcmp(signature.data(), archive::kSignature, sizeof archive::kSignature) != 0) {
+  const std::int64_t start = cursor_.Offset();
+  try {
+    cursor_.BeginDataPart();
+  } catch (const EBackupError&) {
     Fatal(record.name, start, "the entry data part does not begin with \"EC2\" and a zero byte");
     return false;
   }
   for (;;) {
-    const std::int64_t offset = position_;
-    std::int32_t length = 0;
-    if (!ReadInt32(length, record.name, "a block length")) return false;
-    if (length == archive::kEndMarker) return true;
-    if (!ReadBlock(record, length, offset)) return false;
+    const Block block = cursor_.NextBlock();
+    if (block.length == archive::kEndMarker) return true;
+    ReadBlock(record, block);
   }
 }
 
-bool ArchiveReader::ReadBlock(ArchiveRecord& record, std::int32_t length, std::int64_t offset) {
-  const std::int64_t size = std::llabs(static_cast<long long>(length));
-  if (size > Left()) {
-    Fatal(record.name, offset,
-          "block length " + std::to_string(length) + " exceeds the " + std::to_string(Left()) +
-              " bytes left in the volume");
-    return false;
-  }
+void ArchiveReader::ReadBlock(ArchiveRecord& record, const Block& block) {
   ++record.blocks;
-  record.packedBytes += size;
-  if (size > static_cast<std::int64_t>(kBlockSize)) {
-    Problem(record.name, offset, "block length " + std::to_string(length) + " exceeds 16384 bytes");
-    in_->Seek(size, SeekOrigin::Current);
-    position_ += size;
-    return true;
+  record.packedBytes += block.Size();
+  // Faults in data that a restore passes over do not fail it.
+  const bool written = lastWritten_;
+  if (block.Oversized()) {
+    Problem(record.name, block.offset,
+            "block length " + std::to_string(block.length) + " exceeds 16384 bytes", written);
+    cursor_.PassOver(block);
+    return;
   }
-  in_->ReadExactly(inBuffer_.data(), static_cast<std::size_t>(size));
-  position_ += size;
-
-  const unsigned char* data = inBuffer_.data();
-  std::size_t produced = static_cast<std::size_t>(size);
-  if (length < 0) {
+  const auto size = static_cast<std::size_t>(block.Size());
+  const unsigned char* data = cursor_.Payload(block);
+  std::size_t produced = size;
+  if (block.Stored()) {
     ++record.storedBlocks;
   } else {
     ++record.compressedBlocks;
-    // A sound block is taken from the fast decoder; zlib names the faults.
-    InflateOutcome outcome;
-    if (!decoder_.InflateWhole(inBuffer_.data(), produced, outBuffer_.data(), kBlockSize,
-                               outcome.produced)) {
-      outcome = Inflate(inBuffer_.data(), produced, outBuffer_.data());
+    const InflateResult inflated = decoder_.Inflate(data, size, outBuffer_.data(), kBlockSize);
+    if (inflated.failed) {
+      Problem(record.name, block.offset, "compression error", written);
+    } else if (!inflated.ended && inflated.produced == kBlockSize) {
+      Problem(record.name, block.offset,
+              "the block inflates to more than 16384 bytes; the surplus is dropped", false);
+    } else if (!inflated.ended) {
+      Problem(record.name, block.offset, "the zlib stream ends early", false);
+    } else if (inflated.trailing > 0) {
+      Problem(record.name, block.offset,
+              std::to_string(inflated.trailing) + " bytes follow the end of the zlib stream",
+              false);
     }
-    if (!outcome.problem.empty()) Problem(record.name, offset, outcome.problem);
     data = outBuffer_.data();
-    produced = outcome.produced;
+    produced = inflated.produced;
   }
   record.dataBytes += static_cast<std::int64_t>(produced);
-  if (record.kind != RecordKind::FileList && !(record.kind == RecordKind::Continued && lastEntry_ &&
-                                               lastEntry_->kind == RecordKind::FileList)) {
-    restoredBytes_ += static_cast<std::int64_t>(produced);
-  }
+  const bool fileList =
+      record.kind == RecordKind::FileList || (record.kind == RecordKind::Continued && lastEntry_ &&
+                                              lastEntry_->kind == RecordKind::FileList);
+  if (!fileList) restoredBytes_ += static_cast<std::int64_t>(produced);
   if (sink_) sink_(record, data, produced);
-  return true;
 }
 
-bool ArchiveReader::ReadInt32(std::int32_t& value, const std::string& entry, const char* field) {
-  if (Left() < kInt32Bytes) {
-    Fatal(entry, position_, std::string("the volume ends inside ") + field);
-    return false;
+ArchiveReader::Placement ArchiveReader::Place(const std::string& target) {
+  std::string path = target;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
   }
-  value = norv::ReadInt32(*in_);
-  position_ += kInt32Bytes;
-  return true;
-}
-
-bool ArchiveReader::ReadBytes(std::string& out, std::int64_t count) {
-  if (count > Left()) {
-    Fatal(kArchiveEntry, position_, "the volume ends early");
-    return false;
+  // Every directory of the path below the drive, outermost first.
+  std::vector<std::uint64_t> parents;
+  for (std::size_t cut = path.find('\\', 3); cut != std::string::npos;
+       cut = path.find('\\', cut + 1)) {
+    parents.push_back(Key(path.substr(0, cut)));
   }
-  out.assign(static_cast<std::size_t>(count), '\0');
-  if (count > 0) in_->ReadExactly(out.data(), out.size());
-  position_ += count;
-  return true;
+  for (const std::uint64_t parent : parents) {
+    if (files_.count(parent)) return Placement::PassedOver;
+  }
+  const std::uint64_t self = Key(path);
+  if (directories_.count(self)) return Placement::Fails;
+  directories_.insert(parents.begin(), parents.end());
+  files_.insert(self);
+  return Placement::Written;
 }
 
 }  // namespace norv

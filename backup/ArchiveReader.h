@@ -1,20 +1,19 @@
 #pragma once
-// Walks an archive across all its volumes without writing anything. It
-// yields every record in archive order with what its entry data part holds,
-// and checks each field against what is left of its volume before using it,
-// so hostile input costs neither crashes nor large allocations. Compressed
-// blocks are inflated as the restore inflates them (a fresh decompressor,
-// one call, 16384 bytes of output). Faults are collected as problems; one
-// that makes the rest unreadable ends the walk.
+// Walks an archive across all its volumes without writing anything, on the
+// same record cursor as the restore. It yields every record in archive
+// order with what its entry data part holds, and collects problems: each
+// says whether it makes "norvarc extract" (every file, into an empty
+// directory) fail, so that the walk is Sound() exactly when such a restore
+// succeeds. A problem that makes the rest unreadable ends the walk.
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "backup/BlockDecoder.h"
+#include "backup/RecordCursor.h"
 #include "platform/FileSystem.h"
 
 namespace norv {
@@ -28,12 +27,6 @@ enum class RecordKind {
 };
 // "file", "file-list", "continued", "next-disk", "skip".
 const char* RecordKindName(RecordKind kind);
-
-struct ArchiveHeader {
-  std::string title;
-  std::int32_t totalBytes = 0;
-  std::int32_t value = 0;
-};
 
 struct ArchiveRecord {
   RecordKind kind = RecordKind::File;
@@ -54,6 +47,10 @@ struct ArchiveProblem {
   int volume = 1;
   std::int64_t offset = 0;
   std::string what;
+  // False for what a restore passes over (a header total that differs, a
+  // damaged block of an entry that is not written, a zlib stream with
+  // bytes after its end ...).
+  bool failsRestore = true;
 };
 
 class ArchiveReader {
@@ -79,39 +76,44 @@ class ArchiveReader {
 
   // True once the end-of-archive record has been read.
   bool Complete() const { return complete_; }
+  // Complete, and no problem that fails a restore: extracting every file
+  // into an empty directory succeeds.
+  bool Sound() const;
   const std::vector<ArchiveProblem>& Problems() const { return problems_; }
-  int VolumesRead() const { return static_cast<int>(visited_.size()); }
+  int VolumesRead() const { return cursor_.VolumeNumber(); }
   // Bytes that restoring every file entry writes (the file list excluded).
   std::int64_t RestoredBytes() const { return restoredBytes_; }
 
  private:
+  // Whether a restore writes the entry, given what the entries before it
+  // left: a file below a name that became a file is passed over.
+  enum class Placement { Written, PassedOver, Fails };
+
   std::optional<ArchiveRecord> ReadRecord();
   std::optional<ArchiveRecord> ReadContinuation();
-  bool OpenVolume(const std::string& name);
-  // Reads one entry data part into `record`; false after a fatal fault.
+  std::optional<ArchiveRecord> ReadEntry(ArchiveRecord record);
   bool ReadDataPart(ArchiveRecord& record);
-  bool ReadBlock(ArchiveRecord& record, std::int32_t length, std::int64_t offset);
-  bool ReadInt32(std::int32_t& value, const std::string& entry, const char* field);
-  bool ReadBytes(std::string& out, std::int64_t count);
-  std::int64_t Left() const { return volumeSize_ - position_; }
-  void Problem(const std::string& entry, std::int64_t offset, std::string what);
+  void ReadBlock(ArchiveRecord& record, const Block& block);
+  Placement Place(const std::string& target);
+  void Problem(const std::string& entry, std::int64_t offset, std::string what,
+               bool failsRestore = true);
   void Fatal(const std::string& entry, std::int64_t offset, std::string what);
 
   FileSystem& fs_;
-  std::string volumeName_;
-  std::unique_ptr<FileStream> in_;
-  std::int64_t volumeSize_ = 0;
-  std::int64_t position_ = 0;
-  int volume_ = 0;
-  std::set<std::string> visited_;
+  const std::string firstVolume_;
+  RecordCursor cursor_;
   ArchiveHeader header_;
   std::optional<ArchiveRecord> lastEntry_;
+  bool lastWritten_ = false;   // whether a restore writes the entry read last
   std::string pendingVolume_;  // set by a volume-change record
+  std::string faultEntry_;     // the entry a fault is reported for
   bool done_ = false;
   bool complete_ = false;
   std::int64_t restoredBytes_ = 0;
   std::vector<ArchiveProblem> problems_;
-  std::vector<unsigned char> inBuffer_;
+  // Hashes of the names that became files and directories so far.
+  std::unordered_set<std::uint64_t> files_;
+  std::unordered_set<std::uint64_t> directories_;
   std::vector<unsigned char> outBuffer_;
   BlockDecoder decoder_;
   DataSink sink_;

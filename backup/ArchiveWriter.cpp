@@ -6,6 +6,7 @@
 
 #include "backup/ArchiveFormat.h"
 #include "backup/BackupFile.h"
+#include "backup/NameRules.h"
 #include "backup/ParallelEncoder.h"
 #include "platform/MemoryStream.h"
 
@@ -82,8 +83,11 @@ void ArchiveWriter::AddFile(std::string storedName, std::string sourcePath) {
     throw EArchiveWriteError("Stored name \"" + storedName +
                              "\" does not start with a drive, a colon and a backslash");
   }
-  if (storedName.size() > static_cast<std::size_t>(kInt32Max)) {
-    throw EArchiveWriteError("Stored name too long");
+  // A name the restore would refuse would stop every restore of the archive.
+  const std::string refused = names::WhyRefused("C:\\", storedName, true);
+  if (!refused.empty()) {
+    throw EArchiveWriteError("Cannot store \"" + sourcePath + "\" as \"" + storedName +
+                             "\": a restore refuses the name, as " + refused);
   }
   entries_.push_back({std::move(storedName), std::move(sourcePath)});
 }

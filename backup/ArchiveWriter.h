@@ -59,8 +59,10 @@ class ArchiveWriter {
   // `archiveName` is the first volume; later ones replace its extension.
   ArchiveWriter(FileSystem& fs, std::string archiveName, ArchiveOptions options);
 
-  // Queues a file. Throws EArchiveWriteError for a name the reader would
-  // misread: empty, without a drive part, "FILE:LIST" or "NEXT:DISK...".
+  // Queues a file. Throws EArchiveWriteError, naming the source file, for a
+  // name without a drive part or one that a restore refuses (see
+  // names::WhyRefused: device names, characters Windows forbids, a
+  // component ending in a dot or a blank, a path too long for Windows).
   void AddFile(std::string storedName, std::string sourcePath);
   // Writes every volume. Files are read a batch of blocks at a time (32
   // blocks per thread), never held whole.

@@ -91,6 +91,9 @@ class TBackupFile {
   bool ContinueFlag() const { return continue_; }
   std::int32_t ErrorCode() const { return errorCode_; }
   bool Running() const { return running_; }
+  // The file the run opens as its next volume, set at each volume change
+  // before OnNeedDisk fires: what a handler must look for.
+  const std::string& NextVolumeName() const { return nextVolumeName_; }
 
  private:
   class Run;
@@ -109,6 +112,7 @@ class TBackupFile {
   bool saveFileID_ = false;
 
   std::string currentFileName_;
+  std::string nextVolumeName_;
   std::int32_t totalBytes_ = 0;
   std::int32_t bytesDone_ = 0;
   bool continue_ = false;

@@ -78,6 +78,8 @@ InflateResult InflateWithZlib(const unsigned char* input, std::size_t inputSize,
   const int status = inflate(&zs, Z_NO_FLUSH);
   result.produced = static_cast<std::size_t>(zs.total_out);
   result.failed = status < 0;
+  result.ended = status == Z_STREAM_END;
+  if (result.ended) result.trailing = zs.avail_in;
   inflateEnd(&zs);
   return result;
 }
@@ -143,7 +145,7 @@ InflateResult BlockDecoder::Inflate(const unsigned char* input, std::size_t inpu
     std::size_t produced = 0;
     if (libdeflate_zlib_decompress_ex(state_->fast, input, inputSize, output, outputSize, &consumed,
                                       &produced) == LIBDEFLATE_SUCCESS) {
-      return {produced, false};
+      return {produced, false, true, inputSize - consumed};
     }
   }
 #endif

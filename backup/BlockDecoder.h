@@ -19,6 +19,11 @@ struct InflateResult {
   std::size_t produced = 0;
   // The decompressor could not be initialised or reported an error.
   bool failed = false;
+  // The stream reached its end (its Adler-32 checked) within the output.
+  // Not failed and not ended: it stops short, or the output was full.
+  bool ended = false;
+  // Bytes of the input after the end of the stream.
+  std::size_t trailing = 0;
 
   bool operator==(const InflateResult&) const = default;
 };

@@ -28,12 +28,14 @@ void InputBuffer::Attach(Stream* stream) {
   }
   stream_ = stream;
   begin_ = end_ = 0;
+  consumed_ = 0;
 }
 
 const unsigned char* InputBuffer::Take(std::size_t count) {
   if (Buffered() < count) Fill(count);
   const unsigned char* bytes = buffer_.get() + begin_;
   begin_ += count;
+  consumed_ += static_cast<std::int64_t>(count);
   return bytes;
 }
 
@@ -49,9 +51,11 @@ void InputBuffer::Read(void* out, std::size_t count) {
   begin_ += buffered;
   if (count > buffered)
     stream_->ReadExactly(static_cast<unsigned char*>(out) + buffered, count - buffered);
+  consumed_ += static_cast<std::int64_t>(count);
 }
 
 void InputBuffer::Skip(std::int64_t count) {
+  consumed_ += count;
   if (count <= static_cast<std::int64_t>(Buffered())) {
     begin_ += static_cast<std::size_t>(count);
     return;
@@ -62,9 +66,15 @@ void InputBuffer::Skip(std::int64_t count) {
 }
 
 void InputBuffer::RequireLeft(std::int64_t count) {
-  if (count <= static_cast<std::int64_t>(Buffered())) return;
-  const std::int64_t left = stream_->Size() - stream_->Position();
-  if (count - static_cast<std::int64_t>(Buffered()) > left) throw EReadError();
+  if (!HasLeft(count)) throw EReadError();
+}
+
+bool InputBuffer::HasLeft(std::int64_t count) {
+  return count <= static_cast<std::int64_t>(Buffered()) || count <= Left();
+}
+
+std::int64_t InputBuffer::Left() {
+  return static_cast<std::int64_t>(Buffered()) + stream_->Size() - stream_->Position();
 }
 
 void InputBuffer::Fill(std::size_t count) {

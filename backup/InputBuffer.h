@@ -44,6 +44,13 @@ class InputBuffer {
   void Skip(std::int64_t count);
   // Throws EReadError unless `count` more bytes are left in the input.
   void RequireLeft(std::int64_t count);
+  // Whether `count` more bytes are left; asks the stream only when fewer
+  // are buffered.
+  bool HasLeft(std::int64_t count);
+  // Bytes left in the input.
+  std::int64_t Left();
+  // Bytes consumed (taken, read or skipped) since the stream was attached.
+  std::int64_t Consumed() const { return consumed_; }
 
  private:
   static constexpr std::size_t kCapacity = 4 * archive::kBlockSize;
@@ -56,6 +63,7 @@ class InputBuffer {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool readAhead_ = false;
+  std::int64_t consumed_ = 0;
 };
 
 }  // namespace norv

@@ -34,16 +34,15 @@ bool HasDrivePart(const std::string& name) {
   return name.size() >= 3 && ((d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z')) && name[1] == ':' &&
          IsSeparator(name[2]);
 }
+}  // namespace
 
-// The part of a stored name whose components are checked. With an empty
-// destination the stored name is the path itself: all of it but its drive.
 std::string CheckedPart(const std::string& workingDestination, const std::string& storedName,
                         bool fullPath) {
+  // With an empty destination the stored name is the path itself.
   if (workingDestination.empty())
     return HasDrivePart(storedName) ? storedName.substr(3) : storedName;
   return AppendedPart(storedName, fullPath);
 }
-}  // namespace
 
 std::string WorkingDestination(const std::string& destination) {
   if (destination.empty() || destination.back() == '\\') return destination;
@@ -92,11 +91,6 @@ bool RestoreDecision(TRestoreMode mode, std::int32_t stamp, std::int32_t fileDat
       return older;
   }
   return false;
-}
-
-std::string VolumeNumberText(const std::string& recordName) {
-  const std::size_t from = archive::kNextDisk.size();
-  return recordName.size() > from ? recordName.substr(from, 3) : "";
 }
 
 std::string DisplayForm(const std::string& volumeNumberText) {

@@ -20,6 +20,12 @@ std::string AppendedPart(const std::string& storedName, bool fullPath);
 std::string DestinationName(const std::string& workingDestination, const std::string& storedName,
                             bool fullPath);
 
+// The part of a stored name whose components are checked: the appended part
+// below a destination; with an empty destination, the stored name without
+// its drive part.
+std::string CheckedPart(const std::string& workingDestination, const std::string& storedName,
+                        bool fullPath);
+
 // False when the stored name would place the file outside the destination:
 // the checked part has a ".." component (or one of dots and blanks with two
 // dots or more), a ":" or starts with a separator.
@@ -30,8 +36,6 @@ bool StaysInsideDestination(const std::string& workingDestination, const std::st
 // `stamp` (-1 when no file is there). Dates compare as signed 32-bit values.
 bool RestoreDecision(TRestoreMode mode, std::int32_t stamp, std::int32_t fileDate);
 
-// The volume number text of a volume-change record (characters 10 to 12).
-std::string VolumeNumberText(const std::string& recordName);
 // The number text without its leading zeros ("010" gives "10").
 std::string DisplayForm(const std::string& volumeNumberText);
 // The display form read as a decimal number, low 16 bits. Throws

@@ -1,9 +1,9 @@
 #include "backup/RestoreRun.h"
 
-#include <cstring>
 #include <exception>
 
 #include "backup/BlockDecoder.h"
+#include "backup/NameRules.h"
 #include "backup/ResourceStrings.h"
 #include "backup/RestoreRules.h"
 #include "platform/Errors.h"
@@ -21,6 +21,7 @@ TBackupFile::Run::Run(TBackupFile& owner, const std::string& archiveName,
       archiveName_(archiveName),
       workingDestination_(restore::WorkingDestination(destination)),
       streamMode_(archiveName == kStreamName),
+      cursor_(owner.fs_),
       decoder_(owner.zlibOnly_ ? BlockDecoder::Path::ZlibOnly : BlockDecoder::Path::Fast) {}
 
 bool TBackupFile::Run::Execute() {
@@ -35,30 +36,21 @@ bool TBackupFile::Run::Execute() {
 bool TBackupFile::Run::OpenInput() {
   if (streamMode_) {
     if (owner_.sourceStream_ == nullptr) throw EBackupError(SReadArchiveError);
-    input_.Attach(owner_.sourceStream_);
+    cursor_.AttachStream(owner_.sourceStream_);
     return true;
   }
-  if (!owner_.fs_.FileExists(archiveName_)) return false;
   try {
-    volume_ = owner_.fs_.OpenRead(archiveName_);
-    volumesRead_.insert(archiveName_);
+    return cursor_.OpenFirst(archiveName_);
   } catch (...) {
     throw EBackupError(SReadArchiveError);
   }
-  input_.Attach(volume_.get());
-  return true;
 }
 
 void TBackupFile::Run::ReadHeader() {
   std::int32_t total = 0;
   try {
-    const std::int32_t textLength = input_.ReadInt32();
-    if (textLength < 0) throw EReadError();
-    // The header text means nothing to a restore: step over it.
-    input_.RequireLeft(textLength);
-    input_.Skip(textLength);
-    total = input_.ReadInt32();
-    input_.ReadInt32();  // header value, not interpreted
+    // The header text and value mean nothing to a restore.
+    total = cursor_.ReadHeader(false).totalBytes;
   } catch (...) {
     CloseInput();
     throw EBackupError(SReadArchiveError);
@@ -68,29 +60,27 @@ void TBackupFile::Run::ReadHeader() {
 }
 
 void TBackupFile::Run::RecordLoop() {
-  std::int32_t length = 0;
+  Record record;
   do {
-    length = input_.ReadInt32();
-    if (length > 0) {
-      const std::string name = ReadText(length);
-      if (name.starts_with(archive::kNextDisk)) {
-        VolumeChange(name);
-      } else {
-        FileEntry(name);
-      }
+    record = cursor_.NextRecord();
+    if (record.type == RecordType::NextDisk) {
+      VolumeChange(record.name);
+    } else if (record.type == RecordType::Entry) {
+      FileEntry(record.name, record.date);
     }
-  } while (length != 0 && owner_.continue_);
+  } while (record.type != RecordType::End && owner_.continue_);
 }
 
-void TBackupFile::Run::FileEntry(const std::string& recordName) {
-  fileDate_ = input_.ReadInt32();
+void TBackupFile::Run::FileEntry(const std::string& recordName, std::int32_t fileDate) {
+  fileDate_ = fileDate;
   decision_ = false;
   const bool fullPath = owner_.restoreFullPath_;
   owner_.currentFileName_ = restore::DestinationName(workingDestination_, recordName, fullPath);
 
   const bool fileList = recordName == archive::kFileList;
-  if (!fileList && !restore::StaysInsideDestination(workingDestination_, recordName, fullPath)) {
-    // A stored name that climbs out of the destination is never written.
+  if (!fileList && !names::WhyRefused(workingDestination_, recordName, fullPath).empty()) {
+    // A name that climbs out of the destination or that Windows cannot
+    // write is never written, and no directory is made for it.
     ReadEntryData(nullptr);
     EntryFailed();
     return;
@@ -133,12 +123,7 @@ void TBackupFile::Run::VolumeChange(const std::string& recordName) {
   if (streamMode_) throw EBackupError("Volume change in a stream archive");
   CloseInput();
   if (!RequestVolume(recordName)) return;
-  if (!volumesRead_.insert(archiveName_).second) {
-    throw EBackupError("Volume \"" + archiveName_ + "\" has been read already");
-  }
-
-  volume_ = owner_.fs_.OpenRead(archiveName_);
-  input_.Attach(volume_.get());
+  cursor_.OpenVolume(owner_.nextVolumeName_);
 
   std::unique_ptr<FileStream> file;
   std::exception_ptr failure;
@@ -156,9 +141,9 @@ void TBackupFile::Run::VolumeChange(const std::string& recordName) {
 }
 
 bool TBackupFile::Run::RequestVolume(const std::string& recordName) {
-  const std::string number = restore::VolumeNumberText(recordName);
-  const std::string display = restore::DisplayForm(number);
-  const std::string next = ChangeFileExt(archiveName_, "." + number);
+  const std::string display = restore::DisplayForm(archive::VolumeNumberText(recordName));
+  // Handlers look for exactly this name.
+  owner_.nextVolumeName_ = archive::NextVolumeName(cursor_.VolumeName(), recordName);
   // The question comes at least once, even when the volume is already there.
   for (;;) {
     if (owner_.OnNeedDisk) {
@@ -168,8 +153,7 @@ bool TBackupFile::Run::RequestVolume(const std::string& recordName) {
           owner_.ui_.MessageDialog(restore::DiskPrompt(display), DialogKind::Information,
                                    DialogButtons::OkCancel) == DialogResult::Ok;
     }
-    archiveName_ = next;
-    if (owner_.fs_.FileExists(archiveName_) || !owner_.continue_) break;
+    if (owner_.fs_.FileExists(owner_.nextVolumeName_) || !owner_.continue_) break;
   }
   return owner_.continue_;
 }
@@ -182,31 +166,27 @@ void TBackupFile::Run::FinishFile(std::unique_ptr<FileStream> file) {
 void TBackupFile::Run::ReadEntryData(FileStream* output) {
   // Only data that is written is read ahead; data passed over is skipped.
   struct ReadAhead {
-    InputBuffer& input;
-    ~ReadAhead() { input.SetReadAhead(false); }
-  } readAhead{input_};
-  input_.SetReadAhead(output != nullptr);
-  const unsigned char* signature = input_.Take(sizeof archive::kSignature);
-  if (std::memcmp(signature, archive::kSignature, sizeof archive::kSignature) != 0) {
-    throw EBackupError(SInvalidArchive);
-  }
+    RecordCursor& cursor;
+    ~ReadAhead() { cursor.SetReadAhead(false); }
+  } readAhead{cursor_};
+  cursor_.SetReadAhead(output != nullptr);
+  cursor_.BeginDataPart();
   std::int32_t length = -1;
   while (length != 0 && owner_.continue_) {
-    length = input_.ReadInt32();
+    const Block block = cursor_.NextBlock();
+    length = block.length;
     std::size_t written = 0;
     if (length != 0) {
-      const std::int64_t size = length < 0 ? -static_cast<std::int64_t>(length) : length;
-      input_.RequireLeft(size);
       if (output == nullptr) {
-        input_.Skip(size);
+        cursor_.PassOver(block);
       } else {
         // A block larger than the buffers fails the entry like a refused write.
-        if (size > static_cast<std::int64_t>(archive::kBlockSize)) {
+        if (block.Oversized()) {
           EntryFailed();
           return;
         }
-        const auto count = static_cast<std::size_t>(size);
-        const unsigned char* payload = input_.Take(count);
+        const auto count = static_cast<std::size_t>(block.Size());
+        const unsigned char* payload = cursor_.Payload(block);
         if (length > 0) {
           const InflateResult inflated =
               decoder_.Inflate(payload, count, outBuffer_.data(), outBuffer_.size());
@@ -267,20 +247,8 @@ bool TBackupFile::Run::FinishRun() {
   return result;
 }
 
-std::string TBackupFile::Run::ReadText(std::int32_t length) {
-  input_.RequireLeft(length);
-  std::string text(static_cast<std::size_t>(length), '\0');
-  input_.Read(text.data(), text.size());
-  return text;
-}
-
 void TBackupFile::Run::CloseInput() {
-  try {
-    input_.Attach(nullptr);
-  } catch (const std::exception&) {
-    // Only the caller's stream needs its position back; a volume is closed.
-  }
-  volume_.reset();
+  cursor_.CloseVolume();
 }
 
 }  // namespace norv

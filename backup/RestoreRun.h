@@ -1,18 +1,17 @@
 #pragma once
-// One Restore call of TBackupFile: walks the records of every volume, writes
-// the chosen entries and fires the component's events. It works on the
-// component's run-time state and owns the open input volume, its read
-// buffer, the block decoder and the output block buffer for its whole
-// duration.
+// One Restore call of TBackupFile: gives the records of every volume, as
+// its record cursor reads them, the component's meaning: writes the chosen
+// entries and fires the component's events. It works on the component's
+// run-time state and owns the cursor (and with it the open volume), the
+// block decoder and the output block buffer for its whole duration.
 #include <array>
 #include <memory>
-#include <set>
 #include <string>
 
 #include "backup/ArchiveFormat.h"
 #include "backup/BackupFile.h"
 #include "backup/BlockDecoder.h"
-#include "backup/InputBuffer.h"
+#include "backup/RecordCursor.h"
 
 namespace norv {
 
@@ -29,7 +28,7 @@ class TBackupFile::Run {
   bool OpenInput();
   void ReadHeader();
   void RecordLoop();
-  void FileEntry(const std::string& recordName);
+  void FileEntry(const std::string& recordName, std::int32_t fileDate);
   void WriteEntry();
   void VolumeChange(const std::string& recordName);
   bool RequestVolume(const std::string& recordName);
@@ -43,19 +42,12 @@ class TBackupFile::Run {
   // Detaches the input and closes the volume file, when there is one.
   void CloseInput();
 
-  // Reads a length-prefixed field of `length` bytes, refusing lengths
-  // beyond what is left in the volume before touching memory.
-  std::string ReadText(std::int32_t length);
-
   TBackupFile& owner_;
-  std::string archiveName_;
+  const std::string archiveName_;
   const std::string workingDestination_;
   const bool streamMode_;
-  std::unique_ptr<FileStream> volume_;  // the open volume file, when not stream mode
-  InputBuffer input_;                   // reads the volume, or the caller's source stream
-  // Every volume opened in this run: an archive whose volume-change records
-  // lead back to one of them would otherwise be read round and round.
-  std::set<std::string> volumesRead_;
+  // Reads the volumes, or the caller's source stream.
+  RecordCursor cursor_;
   std::int32_t fileDate_ = 0;
   bool decision_ = false;
   BlockDecoder decoder_;

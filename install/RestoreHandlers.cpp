@@ -1,7 +1,5 @@
 // The archive component's four handlers: the per-file guard, the log line
 // of each written file, the progress bar and the next volume.
-#include <cstdio>
-
 #include "install/FrmInstaladorNorv.h"
 #include "install/InstallTexts.h"
 #include "install/ProductTable.h"
@@ -42,14 +40,12 @@ void TFrmInstaladorNorv::BackupFileProgress(TBackupFile& /*Sender*/, std::string
   Continue = true;
 }
 
-void TFrmInstaladorNorv::BackupFileNeedDisk(TBackupFile& /*Sender*/, std::uint16_t DiskID,
+void TFrmInstaladorNorv::BackupFileNeedDisk(TBackupFile& Sender, std::uint16_t /*DiskID*/,
                                             bool& Continue) {
-  // The volumes lie together: the next one is the first one's name with the
-  // volume number as extension. When it is missing the user may put it there
-  // or stop; answering true without it would make the component ask forever.
-  char numero[8];
-  std::snprintf(numero, sizeof numero, ".%03u", static_cast<unsigned>(DiskID));
-  const std::string volume = ChangeFileExt(ParamArquivo, numero);
+  // The component names the file it will open; when it is missing the user
+  // may put it there or stop. Answering true without it would make the
+  // component ask forever.
+  const std::string& volume = Sender.NextVolumeName();
   if (files_.FileExists(volume)) {
     Continue = true;
     return;

@@ -146,7 +146,7 @@ TEST(ArchiveReader, ReportsDamageWithoutCrashing) {
        false},
       {"volume loop",
        {Header(0) + Entry("C:\\A", "") + Text("NEXT:DISK001")},
-       "reached a second time",
+       "has been read already",
        false},
       {"no volume number",
        {Header(0) + Entry("C:\\A", "") + Text("NEXT:DISKabc")},

@@ -75,7 +75,16 @@ bool HasParentComponent(const std::string& path) {
 
 RestoreProbe::RestoreProbe(TBackupFile& backup, MemoryFileSystem& fs, TapeUserInterface& ui,
                            AnswerTape& tape, ProbeSettings settings)
-    : backup_(backup), fs_(fs), ui_(ui), tape_(tape), settings_(settings) {
+    : backup_(backup),
+      fs_(fs),
+      ui_(ui),
+      tape_(tape),
+      settings_(settings),
+      shell_(fs, "C:\\Users\\norv\\Desktop"),
+      installer_(windows_, fs, system_, shell_) {
+  windows_.SetOnDialog([this](const FakeDialog& dialog) -> std::optional<DialogResult> {
+    return ui_.MessageDialog(dialog.text, dialog.kind, dialog.buttons);
+  });
   Attach();
 }
 
@@ -133,12 +142,13 @@ void RestoreProbe::Attach() {
     backup_.OnError = nullptr;
     return;
   }
-  backup_.OnNeedDisk = [this](TBackupFile&, std::uint16_t id, bool& go) {
-    events_.push_back("need-disk " + std::to_string(id));
+  backup_.OnNeedDisk = [this](TBackupFile& sender, std::uint16_t id, bool& go) {
+    events_.push_back("need-disk " + std::to_string(id) + " " + sender.NextVolumeName());
     if (endSeen_) Violation("OnNeedDisk after the end-of-run progress event");
-    go = settings_.tapeAnswers ? tape_.Next() : true;
-    // The installer's handler gives up on a volume that does not appear.
+    installer_.BackupFileNeedDisk(sender, id, go);
     if (++needDiskInARow_ > settings_.needDiskLimit) {
+      Violation("the volume request does not end: " + std::to_string(needDiskInARow_) +
+                " questions for " + sender.NextVolumeName());
       needDiskInARow_ = 0;
       go = false;
     }

@@ -18,7 +18,11 @@
 #include <vector>
 
 #include "backup/BackupFile.h"
+#include "install/FrmInstaladorNorv.h"
 #include "platform/UserInterface.h"
+#include "platform/testing/FakeShell.h"
+#include "platform/testing/FakeSystem.h"
+#include "platform/testing/FakeWindowSystem.h"
 #include "platform/testing/MemoryFileSystem.h"
 
 namespace norv::robustness {
@@ -72,8 +76,10 @@ struct ProbeSettings {
   bool builtInPrompt = false;
   // Try a second Restore from the first ServeMessages call; it must throw.
   bool tryReentry = false;
-  // A volume request is answered "stop" after this many questions in a row.
-  int needDiskLimit = 3;
+  // More volume requests in a row than this are a run that does not end
+  // (the installer's handler, whose dialogs the tape answers, gives up
+  // after a few questions): a violation, and the request is answered "stop".
+  int needDiskLimit = 8;
 };
 
 class RestoreProbe {
@@ -105,6 +111,12 @@ class RestoreProbe {
   TapeUserInterface& ui_;
   AnswerTape& tape_;
   ProbeSettings settings_;
+  // The installer window, for its real volume handler; its dialogs go to
+  // the tape's window system.
+  FakeWindowSystem windows_;
+  FakeSystem system_;
+  FakeShell shell_;
+  TFrmInstaladorNorv installer_;
 
   std::set<std::string> dirsBefore_;
   std::string prefix_;  // the working destination as the file system stores it

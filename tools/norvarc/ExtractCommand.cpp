@@ -51,12 +51,6 @@ TRestoreMode ParseMode(const std::string& text) {
   return it->second;
 }
 
-std::string ThreeDigits(unsigned number) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%03u", number);
-  return text;
-}
-
 }  // namespace
 
 int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
@@ -93,9 +87,7 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
   backup.SetRestoreFullPath(!parsed.Flag("--flat"));
   TracePrinter trace(out, parsed.Flag("--trace"));
 
-  // The volume the restore reads now: the next one's name is formed from it
-  // as the restore forms it.
-  std::string volume = SystemName(parsed.operands[0]);
+  const std::string volume = SystemName(parsed.operands[0]);
   if (!fs.FileExists(volume)) {
     err << "norvarc extract: archive " << parsed.operands[0] << " not found\n";
   }
@@ -110,15 +102,13 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
   backup.OnFileRestored = [&](TBackupFile&, std::string& name, TFileStream& stream) {
     trace.FileRestored(name, stream.Position());
   };
-  backup.OnNeedDisk = [&](TBackupFile&, std::uint16_t diskId, bool& cont) {
-    std::string next = ChangeFileExt(volume, "." + ThreeDigits(diskId));
+  // Later volumes lie next to the first: the one the restore names is there
+  // or the run stops.
+  backup.OnNeedDisk = [&](TBackupFile& sender, std::uint16_t diskId, bool& cont) {
+    const std::string& next = sender.NextVolumeName();
     cont = fs.FileExists(next);
     trace.NeedDisk(diskId, cont);
-    if (cont) {
-      volume = next;
-    } else {
-      err << "norvarc extract: volume " << fs.NativePath(next) << " is missing\n";
-    }
+    if (!cont) err << "norvarc extract: volume " << fs.NativePath(next) << " is missing\n";
   };
   backup.OnError = [&](TBackupFile&, const std::int32_t code, std::string text) {
     trace.Error(code, text);

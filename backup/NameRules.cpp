@@ -1,0 +1,93 @@
+#include "backup/NameRules.h"
+
+#include <cstdio>
+
+#include "backup/RestoreRules.h"
+#include "platform/Paths.h"
+
+namespace norv::names {
+
+namespace {
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+bool ForbiddenInNames(unsigned char c) {
+  return c < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
+         c == '*';
+}
+
+// "1".."9" and the superscripts one, two and three (Windows-1252), which
+// Windows also reads as port numbers.
+bool IsPortDigit(unsigned char c) {
+  return (c >= '1' && c <= '9') || c == 0xB9 || c == 0xB2 || c == 0xB3;
+}
+
+std::string Hex(unsigned char c) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", c);
+  return text;
+}
+
+std::string ComponentProblem(const std::string& part) {
+  if (part.empty()) return "it has an empty path component";
+  for (const char c : part) {
+    if (ForbiddenInNames(static_cast<unsigned char>(c))) {
+      return "a path component holds the character " + Hex(static_cast<unsigned char>(c)) +
+             ", which Windows forbids in names";
+    }
+  }
+  if (part.find_first_not_of(". ") == std::string::npos && part.find("..") != std::string::npos)
+    return "it has a \"..\" component";
+  if (IsDeviceName(part)) return "\"" + part + "\" is a device name";
+  if (part.back() == '.' || part.back() == ' ')
+    return "path component \"" + part + "\" ends in a dot or a blank";
+  if (part.size() > kMaxComponent) {
+    return "a path component has " + std::to_string(part.size()) + " characters (at most " +
+           std::to_string(kMaxComponent) + ")";
+  }
+  return "";
+}
+
+}  // namespace
+
+bool IsDeviceName(const std::string& component) {
+  std::string base = component.substr(0, component.find('.'));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  base = AsciiUpperCase(base);
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
+      base == "CONOUT$")
+    return true;
+  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) &&
+         IsPortDigit(static_cast<unsigned char>(base[3]));
+}
+
+std::string WhyRefused(const std::string& workingDestination, const std::string& storedName,
+                       bool fullPath) {
+  const std::string part = restore::CheckedPart(workingDestination, storedName, fullPath);
+  if (!part.empty() && IsSeparator(part.front())) return "it starts with a separator";
+  if (part.find(':') != std::string::npos) return "it holds a further colon";
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = start;
+    while (end < part.size() && !IsSeparator(part[end])) ++end;
+    const std::string problem = ComponentProblem(part.substr(start, end - start));
+    if (!problem.empty()) return problem;
+    if (end == part.size()) break;
+    start = end + 1;
+  }
+  const std::string target = restore::DestinationName(workingDestination, storedName, fullPath);
+  if (target.size() > kMaxPath) {
+    return "its path has " + std::to_string(target.size()) + " characters (at most " +
+           std::to_string(kMaxPath) + ")";
+  }
+  const std::string directory = ExtractFileDir(target);
+  if (directory.size() > kMaxDirectory) {
+    return "its directory has " + std::to_string(directory.size()) + " characters (at most " +
+           std::to_string(kMaxDirectory) + ")";
+  }
+  return "";
+}
+
+}  // namespace norv::names
