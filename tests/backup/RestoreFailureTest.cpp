@@ -29,6 +29,20 @@ TEST_F(RestoreTest, EntryFailuresRecordErrorOneAndStopTheRun) {
       {"slash parent", "C:\\A/../../F", abc, nullptr, std::nullopt},
       {"absolute rest", "C:\\\\F", abc, nullptr, std::nullopt},
       {"second drive", "C:\\A\\D:F", abc, nullptr, std::nullopt},
+      {"device", "C:\\A\\nul.txt", abc, nullptr, std::nullopt},
+      {"forbidden character", "C:\\A\\B?\\F", abc, nullptr, std::nullopt},
+      {"trailing dot", "C:\\A.\\F", abc, nullptr, std::nullopt},
+      {"path of 260", "C:\\" + std::string(257, 'P'), abc, nullptr, std::nullopt},
+      {"directory of 248", "C:\\" + std::string(245, 'D') + "\\F", abc, nullptr, std::nullopt},
+      {"16,000 levels",
+       "C:\\" +
+           [] {
+             std::string levels;
+             for (int i = 0; i < 16000; ++i) levels += "A\\";
+             return levels;
+           }() +
+           "F",
+       abc, nullptr, std::nullopt},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

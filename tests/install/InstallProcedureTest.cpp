@@ -1,4 +1,5 @@
 // "&Instalar" from the first step to the last, over the fakes.
+#include "tests/backup/ArchiveBytes.h"
 #include "tests/install/InstallerFixture.h"
 
 namespace norv::testing {
@@ -169,13 +170,52 @@ TEST_F(InstallerTest, MissingNextVolumeAsksUntilPutInPlaceOrCancelled) {
   EXPECT_EQ(windows.MemoLines().end()[-2], kComExcecoes);
 }
 
-TEST_F(InstallerTest, NextVolumeIsLookedForNextToTheFirst) {
-  SetParams({"", "C:\\UPD\\PACK.001", "", "", "", "", ""});
-  files.AddFile("C:\\UPD\\PACK.010", "");
-  bool proceed = false;
-  form->BackupFileNeedDisk(form->BackupFile, 10, proceed);
-  EXPECT_TRUE(proceed);
-  EXPECT_TRUE(windows.Dialogs().empty());
+// The handler looks for the file the component will open, whatever the
+// volume number text of the record: a volume named from DiskID instead
+// (Tab.002) made it answer "continue" for ever.
+TEST_F(InstallerTest, NextVolumeIsTheNameTheComponentWillOpen) {
+  struct Row {
+    std::string number;   // after NEXT:DISK
+    std::string awaited;  // the volume the component opens
+  } rows[] = {{"2", "Tab.2"}, {"02", "Tab.02"}, {"+02", "Tab.+02"}, {"002", "Tab.002"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.number);
+    MemoryFileSystem disk;
+    FakeWindowSystem screen;
+    FakeShell desktop{disk, kDesktop};
+    TFrmInstaladorNorv window(screen, disk, system, desktop);
+    disk.AddFile("Tab.001",
+                 Header(3) + Entry("C:\\NORV\\A.DAT") + Stored("ab") + kEnd + NextDisk(row.number));
+    const std::string second = kSig + Stored("c") + kEnd + kEnd;
+    disk.AddFile("Tab.002", second);  // what a handler rebuilding from DiskID finds
+    auto handler = window.BackupFile.OnNeedDisk;
+    int requests = 0;
+    window.BackupFile.OnNeedDisk = [&](TBackupFile& sender, std::uint16_t id, bool& go) {
+      if (++requests > 5) throw std::runtime_error("the volume request does not end");
+      handler(sender, id, go);
+    };
+    screen.QueueAnswer(DialogResult::Cancel);
+    SetParams({"", "Tab.001", "", "", "", "", ""});
+    window.BttnInstalarClick();
+    EXPECT_EQ(requests, 1);
+    if (row.awaited == "Tab.002") {
+      EXPECT_TRUE(screen.Dialogs().empty());
+      EXPECT_EQ(disk.FileBytes("C:\\NORV\\A.DAT"), "abc");
+      continue;
+    }
+    ASSERT_EQ(screen.Dialogs().size(), 1u);
+    EXPECT_EQ(screen.Dialogs()[0].text.substr(0, 10 + row.awaited.size()),
+              "O volume " + row.awaited + " ");
+    EXPECT_EQ(screen.MemoLines().end()[-2], kNaoConcluido);
+
+    // With that file in place the installation goes through without asking.
+    disk.AddFile(row.awaited, second);
+    window.BttnInstalarClick();
+    EXPECT_EQ(requests, 2);
+    EXPECT_EQ(screen.Dialogs().size(), 1u);
+    EXPECT_EQ(disk.FileBytes("C:\\NORV\\A.DAT"), "abc");
+    EXPECT_EQ(screen.MemoLines().end()[-2], kOk);
+  }
 }
 
 // --- Re-entry and failures ---
