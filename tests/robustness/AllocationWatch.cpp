@@ -1,5 +1,7 @@
 #include "tests/robustness/AllocationWatch.h"
 
+#include <malloc.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -20,14 +22,22 @@ namespace {
 // Replacing operator new is process-wide by nature; the watch only reads
 // and resets this counter.
 std::atomic<std::size_t> largest{0};
+std::atomic<std::size_t> live{0};
+std::atomic<std::size_t> peak{0};
+std::atomic<std::size_t> start{0};
 }  // namespace
 
 AllocationWatch::AllocationWatch() {
   largest = 0;
+  start = live.load();
+  peak = start.load();
 }
 AllocationWatch::~AllocationWatch() = default;
 std::size_t AllocationWatch::Largest() const {
   return largest;
+}
+std::size_t AllocationWatch::PeakGrowth() const {
+  return peak > start ? peak - start : 0;
 }
 bool AllocationWatch::Active() {
   return NORV_WATCH_ALLOCATIONS != 0;
@@ -39,6 +49,15 @@ void NoteAllocation(std::size_t size) {
   while (size > seen && !largest.compare_exchange_weak(seen, size)) {
   }
 }
+void NoteHeld(void* p) {
+  const std::size_t now = live += malloc_usable_size(p);
+  std::size_t seen = peak.load(std::memory_order_relaxed);
+  while (now > seen && !peak.compare_exchange_weak(seen, now)) {
+  }
+}
+void NoteReleased(void* p) {
+  if (p != nullptr) live -= malloc_usable_size(p);
+}
 #endif
 
 }  // namespace norv::robustness
@@ -46,13 +65,18 @@ void NoteAllocation(std::size_t size) {
 #if NORV_WATCH_ALLOCATIONS
 void* operator new(std::size_t size) {
   norv::robustness::NoteAllocation(size);
-  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  if (void* p = std::malloc(size == 0 ? 1 : size)) {
+    norv::robustness::NoteHeld(p);
+    return p;
+  }
   throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept {
+  norv::robustness::NoteReleased(p);
   std::free(p);
 }
 void operator delete(void* p, std::size_t) noexcept {
+  norv::robustness::NoteReleased(p);
   std::free(p);
 }
 #endif

@@ -1,6 +1,7 @@
 #pragma once
-// Notes the largest single heap allocation made while a watch is alive, so
-// tests can tell a run that sized a buffer from a hostile length field.
+// Notes the largest single heap allocation made while a watch is alive, and
+// the most heap held at once beyond what was held when it started, so tests
+// can tell a run that sized a buffer from a hostile length field.
 // Native builds only: sanitizer builds keep their own allocator, and there
 // the watch reports 0.
 #include <cstddef>
@@ -15,6 +16,8 @@ class AllocationWatch {
   AllocationWatch& operator=(const AllocationWatch&) = delete;
 
   std::size_t Largest() const;
+  // Peak bytes held by operator new beyond those held at the start.
+  std::size_t PeakGrowth() const;
   // False in sanitizer builds, where allocations are not watched.
   static bool Active();
 };
