@@ -72,6 +72,8 @@ bool ArchiveReader::Open() {
       done_ = true;
       return false;
     }
+    // Every payload is read: a full buffer at a time.
+    cursor_.SetReadAhead(true);
     header_ = cursor_.ReadHeader(true);
     return true;
   } catch (const EArchiveFault& e) {

@@ -38,8 +38,6 @@ std::string ComponentProblem(const std::string& part) {
              ", which Windows forbids in names";
     }
   }
-  if (part.find_first_not_of(". ") == std::string::npos && part.find("..") != std::string::npos)
-    return "it has a \"..\" component";
   if (IsDeviceName(part)) return "\"" + part + "\" is a device name";
   if (part.back() == '.' || part.back() == ' ')
     return "path component \"" + part + "\" ends in a dot or a blank";
@@ -65,9 +63,9 @@ bool IsDeviceName(const std::string& component) {
 
 std::string WhyRefused(const std::string& workingDestination, const std::string& storedName,
                        bool fullPath) {
+  if (!restore::StaysInsideDestination(workingDestination, storedName, fullPath))
+    return "it leaves the destination (a \"..\" component, a further \":\" or a leading separator)";
   const std::string part = restore::CheckedPart(workingDestination, storedName, fullPath);
-  if (!part.empty() && IsSeparator(part.front())) return "it starts with a separator";
-  if (part.find(':') != std::string::npos) return "it holds a further colon";
   std::size_t start = 0;
   for (;;) {
     std::size_t end = start;

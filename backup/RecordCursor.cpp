@@ -61,13 +61,16 @@ void RecordCursor::CloseVolume() {
   volume_.reset();
 }
 
-void RecordCursor::Require(std::int64_t count, std::int64_t offset, const std::string& what) {
-  if (!input_.HasLeft(count)) throw EArchiveFault(offset, what);
-}
-
 std::int32_t RecordCursor::ReadInt32(const char* field) {
-  Require(archive::kInt32Bytes, Offset(), std::string("the volume ends inside ") + field);
-  return input_.ReadInt32();
+  const std::int64_t offset = Offset();
+  try {
+    return input_.ReadInt32();
+  } catch (const EReadError&) {
+    // A read the system refused stays what it was; the end of the volume
+    // is told apart only once a read has failed.
+    if (input_.HasLeft(archive::kInt32Bytes)) throw;
+    throw EArchiveFault(offset, std::string("the volume ends inside ") + field);
+  }
 }
 
 ArchiveHeader RecordCursor::ReadHeader(bool keepTitle) {
@@ -121,9 +124,14 @@ Record RecordCursor::NextRecord() {
 }
 
 void RecordCursor::BeginDataPart() {
-  Require(sizeof archive::kSignature, Offset(),
-          "the volume ends where an entry data part should begin");
-  const unsigned char* signature = input_.Take(sizeof archive::kSignature);
+  const std::int64_t offset = Offset();
+  const unsigned char* signature = nullptr;
+  try {
+    signature = input_.Take(sizeof archive::kSignature);
+  } catch (const EReadError&) {
+    if (input_.HasLeft(sizeof archive::kSignature)) throw;
+    throw EArchiveFault(offset, "the volume ends where an entry data part should begin");
+  }
   if (std::memcmp(signature, archive::kSignature, sizeof archive::kSignature) != 0) {
     throw EBackupError(SInvalidArchive);
   }

@@ -125,7 +125,6 @@ class RecordCursor {
 
  private:
   std::int32_t ReadInt32(const char* field);
-  void Require(std::int64_t count, std::int64_t offset, const std::string& what);
   void Attach(std::unique_ptr<FileStream> volume, const std::string& name);
 
   FileSystem& fs_;
