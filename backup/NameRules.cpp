@@ -66,6 +66,9 @@ std::string WhyRefused(const std::string& workingDestination, const std::string&
   if (!restore::StaysInsideDestination(workingDestination, storedName, fullPath))
     return "it leaves the destination (a \"..\" component, a further \":\" or a leading separator)";
   const std::string part = restore::CheckedPart(workingDestination, storedName, fullPath);
+  // Directories are made up to the last backslash only: the file system
+  // would read a "/" as one more directory, which nobody made.
+  if (part.find('/') != std::string::npos) return "it holds a \"/\"";
   std::size_t start = 0;
   for (;;) {
     std::size_t end = start;

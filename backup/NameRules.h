@@ -17,7 +17,7 @@ inline constexpr std::size_t kMaxComponent = 255;
 // Why the entry stored as `storedName` cannot be restored below
 // `workingDestination` (as restore::DestinationName places it), or "" when
 // it can. Refused: a part below the destination that starts with a
-// separator, holds a further ":" or an empty component; a component that
+// separator, holds a further ":", a "/" or an empty component; a component that
 // climbs out (".."), holds a character Windows forbids in names (<>:"|?*,
 // bytes 0x00-0x1F), is a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9,
 // CONIN$, CONOUT$, with any extension, in any case), ends in a dot or a
