@@ -21,6 +21,14 @@ namespace {
 
 using namespace norv::testing;
 
+// Sanitizer builds carry shadow memory of their own: their peak RSS says
+// nothing about what an archive makes the program hold.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMeasuresMemory = false;
+#else
+constexpr bool kMeasuresMemory = true;
+#endif
+
 struct Child {
   int exitCode = -1;  // -1: killed (the time limit)
   std::string out;
@@ -258,7 +266,9 @@ TEST(Agreement, NoArchiveMakesMemoryLarge) {
       if (args[0] != "list") {
         EXPECT_EQ(run.exitCode != 0, c.fails) << args[0];
       }
-      EXPECT_LT(run.peakKiB, kLimitKiB) << args[0];
+      if (kMeasuresMemory) {
+        EXPECT_LT(run.peakKiB, kLimitKiB) << args[0];
+      }
     }
     // Nothing was made for a name that is refused.
     EXPECT_FALSE(std::filesystem::exists(dir / "dest/A"));
