@@ -206,5 +206,36 @@ TEST(ArchiveReader, SurvivesEveryDamagedByte) {
   }
 }
 
+// Problems that fail a restore of every file into an empty directory, and
+// those it passes over; the walk goes on to the end either way.
+TEST(ArchiveReader, TellsWhatFailsARestore) {
+  std::string badAdler = Zlib("hello hello hello");
+  badAdler.back() ^= 1;
+  struct Case {
+    const char* label;
+    std::string records;
+    const char* problem;
+    bool failsRestore;
+  };
+  const Case cases[] = {
+      {"device name", Entry("C:\\A\\CON.TXT", Stored("abc")), "refuses this name", true},
+      {"climbing name", Entry("C:\\A\\..\\..\\X", Stored("abc")), "refuses this name", true},
+      {"damaged file list", Entry("FILE:LIST", Compressed(badAdler)) + Entry("C:\\B", ""),
+       "compression error", false},
+      {"damaged file", Entry("C:\\B", Compressed(badAdler)), "compression error", true},
+      {"a file where a directory was made", Entry("C:\\A\\B", "") + Entry("C:\\A", ""),
+       "made a directory of this name", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    Volumes v;
+    auto back = ReadArchive(v.Write({Header(0) + c.records + I32(0)}));
+    EXPECT_TRUE(back.complete);
+    ASSERT_FALSE(back.problems.empty());
+    EXPECT_NE(back.problems[0].what.find(c.problem), std::string::npos) << back.problems[0].what;
+    EXPECT_EQ(back.problems[0].failsRestore, c.failsRestore);
+  }
+}
+
 }  // namespace
 }  // namespace norv
