@@ -39,12 +39,12 @@ std::string ComponentProblem(const std::string& part) {
     }
   }
   if (IsDeviceName(part)) return "\"" + part + "\" is a device name";
-  if (part.back() == '.' || part.back() == ' ')
-    return "path component \"" + part + "\" ends in a dot or a blank";
   if (part.size() > kMaxComponent) {
     return "a path component has " + std::to_string(part.size()) + " characters (at most " +
            std::to_string(kMaxComponent) + ")";
   }
+  if (part.back() == '.' || part.back() == ' ')
+    return "path component \"" + part + "\" ends in a dot or a blank";
   return "";
 }
 
