@@ -33,7 +33,7 @@ std::vector<std::string> Make(int jobs, std::int32_t maxSize) {
   std::vector<ArchiveEntry> entries;
   for (const auto& [path, bytes] : files) {
     fs.AddFile(path, bytes);
-    entries.push_back({"C:\\APP" + path.substr(4), path});
+    entries.push_back({"C:\\APP\\" + path.substr(5), path});
   }
   ArchiveOptions options;
   options.level = clMax;
