@@ -138,6 +138,10 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
   try {
     bool result = backup.Restore(volume, "C:");
     trace.Result(result);
+    // The same line as the installer's log: which file failed, and why.
+    if (backup.ErrorCode() != 0) {
+      err << "ERRO: " << backup.FailedFileName() << ": " << backup.FailureReason() << '\n';
+    }
     return result ? 0 : 1;
   } catch (const std::exception& e) {
     trace.Exception(e.what());
