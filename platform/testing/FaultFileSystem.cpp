@@ -52,6 +52,7 @@ class FaultStream : public FileStream {
     }
     const std::size_t put = accepted == 0 ? 0 : inner_->Write(buffer, accepted);
     if (fs_.writeBudget_ >= 0) fs_.writeBudget_ -= static_cast<std::int64_t>(put);
+    fs_.bytesWritten_ += static_cast<std::int64_t>(put);
     return put;
   }
 

@@ -49,6 +49,8 @@ class FaultFileSystem : public FileSystem {
   // removal, and before and after each MoveOver.
   std::function<void(long)> beforeChange;
   long Changes() const { return changes_; }
+  // Bytes accepted by writes through this wrapper so far.
+  std::int64_t BytesWritten() const { return bytesWritten_; }
 
   // --- FileSystem: forwarded unless a fault applies ---
   std::int32_t FileStamp(const std::string& name) override;
@@ -72,6 +74,7 @@ class FaultFileSystem : public FileSystem {
   std::map<std::string, std::int64_t> failReadAt_;
   std::int64_t writeBudget_ = -1;  // -1: unlimited
   long changes_ = 0;
+  std::int64_t bytesWritten_ = 0;
 };
 
 }  // namespace norv

@@ -112,11 +112,15 @@ std::vector<std::string> Installation::Temporaries(FileSystem& fs) const {
   return names;
 }
 
-RestoreResult RestoreInstallation(FileSystem& fs) {
+RestoreResult RestoreInstallation(FileSystem& fs,
+                                  const std::function<void(const std::string&)>& onProgress) {
   ScriptedUserInterface ui;
   TBackupFile backup(fs, ui);
   backup.SetRestoreFullPath(true);
-  backup.OnProgress = [](TBackupFile&, std::string, TPercentage, bool& go) { go = true; };
+  backup.OnProgress = [&](TBackupFile&, std::string name, TPercentage, bool& go) {
+    if (onProgress && !name.empty()) onProgress(name);
+    go = true;
+  };
   backup.OnNeedDisk = [](TBackupFile&, std::uint16_t, bool& go) { go = true; };
   backup.OnError = [](TBackupFile&, std::int32_t, std::string) {};
   RestoreResult run;

@@ -3,6 +3,7 @@
 // any file system (in memory, POSIX, Win32) through the FileSystem interface
 // alone, and the check that every target is wholly old or wholly new.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,10 @@ struct RestoreResult {
 };
 
 // Restores the installation's archive to C:\DEST as the installer does (every
-// file written, every volume in place, always continue).
-RestoreResult RestoreInstallation(FileSystem& fs);
+// file written, every volume in place, always continue). `onProgress` runs
+// in every progress event of a file, with its name.
+RestoreResult RestoreInstallation(FileSystem& fs,
+                                  const std::function<void(const std::string&)>& onProgress = {});
 
 // The whole file, or nothing when it does not exist.
 bool ReadWhole(FileSystem& fs, const std::string& name, std::string& bytes);
