@@ -162,6 +162,13 @@ void Win32FileSystem::MoveOver(const std::string& source, const std::string& tar
     // file in place would; a file in use or read-only is refused.
     moved = ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                          nullptr, nullptr);
+    // Wine's ReplaceFile takes the new file's attributes: give the old ones back.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (moved && (GetFileAttributesA(to.c_str()) & kKept) != (attributes & kKept)) {
+      SetFileAttributesA(to.c_str(),
+                         (attributes & kKept) ? attributes & kKept : FILE_ATTRIBUTE_NORMAL);
+    }
   }
   if (!moved) throw EFReplaceError(ExpandFileName(target), LastErrorText());
 }

@@ -35,6 +35,10 @@ const char* const kExtractHelp =
     "                   error CODE TEXT\n"
     "                 and last \"result 0|1\" or \"exception MESSAGE\"\n"
     "\n"
+    "Each file replaces its old version only once it is complete; a failure\n"
+    "leaves the old file as it was and is named on stderr as\n"
+    "\"ERRO: FILE: REASON\".\n"
+    "\n"
     "Exits 0 when the restore succeeds, 1 when it fails or stops, 2 when it\n"
     "is aborted by an exception (message on stderr).\n";
 
