@@ -101,7 +101,8 @@ bool IsDriveName(const std::string& name) {
 
 }  // namespace
 
-Win32FileSystem::Win32FileSystem(std::string driveRoot) : driveRoot_(std::move(driveRoot)) {
+Win32FileSystem::Win32FileSystem(std::string driveRoot, bool durable)
+    : driveRoot_(std::move(driveRoot)), durable_(durable) {
   while (!driveRoot_.empty() && (driveRoot_.back() == '\\' || driveRoot_.back() == '/')) {
     driveRoot_.pop_back();
   }
@@ -144,8 +145,9 @@ void Win32FileSystem::MoveOver(const std::string& source, const std::string& tar
   const std::string from = NativePath(source);
   const std::string to = NativePath(target);
   // The finished file reaches the disk before any name points at it.
-  HANDLE h = CreateFileA(from.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = durable_ ? CreateFileA(from.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr)
+                      : INVALID_HANDLE_VALUE;
   if (h != INVALID_HANDLE_VALUE) {
     FlushFileBuffers(h);
     CloseHandle(h);

@@ -11,7 +11,8 @@ namespace norv {
 
 class Win32FileSystem : public FileSystem {
  public:
-  explicit Win32FileSystem(std::string driveRoot = {});
+  // `durable`: MoveOver flushes the finished file to the disk first.
+  explicit Win32FileSystem(std::string driveRoot = {}, bool durable = true);
 
   // The Windows path that a system name maps to.
   std::string NativePath(const std::string& name) const;
@@ -28,6 +29,7 @@ class Win32FileSystem : public FileSystem {
 
  private:
   std::string driveRoot_;
+  bool durable_;
 };
 
 }  // namespace norv
