@@ -90,6 +90,10 @@ class TBackupFile {
   std::int32_t BytesDone() const { return bytesDone_; }
   bool ContinueFlag() const { return continue_; }
   std::int32_t ErrorCode() const { return errorCode_; }
+  // The file whose failure recorded the error code, and the system's text
+  // for the cause ("Access is denied"); both empty while the code is 0.
+  const std::string& FailedFileName() const { return failedFileName_; }
+  const std::string& FailureReason() const { return failureReason_; }
   bool Running() const { return running_; }
   // The file the run opens as its next volume, set at each volume change
   // before OnNeedDisk fires: what a handler must look for.
@@ -117,6 +121,8 @@ class TBackupFile {
   std::int32_t bytesDone_ = 0;
   bool continue_ = false;
   std::int32_t errorCode_ = 0;
+  std::string failedFileName_;
+  std::string failureReason_;
   Stream* sourceStream_ = nullptr;
   bool running_ = false;
   bool zlibOnly_ = false;

@@ -6,6 +6,7 @@
 #include "backup/NameRules.h"
 #include "backup/ResourceStrings.h"
 #include "backup/RestoreRules.h"
+#include "backup/TargetFile.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
 
@@ -13,7 +14,16 @@ namespace norv {
 
 namespace {
 constexpr const char* kStreamName = ":STREAM";
+constexpr const char* kOversizedBlock = "A block is larger than the restore's buffers";
+
+// The system's reason for a failure, or the failure's own message.
+std::string ReasonOf(const std::exception& failure) {
+  const auto* platform = dynamic_cast<const Exception*>(&failure);
+  return platform && !platform->Reason().empty() ? platform->Reason() : failure.what();
+}
 }  // namespace
+
+TBackupFile::Run::~Run() = default;
 
 TBackupFile::Run::Run(TBackupFile& owner, const std::string& archiveName,
                       const std::string& destination)
@@ -27,9 +37,18 @@ TBackupFile::Run::Run(TBackupFile& owner, const std::string& archiveName,
 bool TBackupFile::Run::Execute() {
   owner_.errorCode_ = 0;
   owner_.continue_ = true;
+  owner_.failedFileName_.clear();
+  owner_.failureReason_.clear();
   if (!OpenInput()) return false;
   ReadHeader();
   RecordLoop();
+  // The loop ends at the end of the archive with the flag true; otherwise
+  // the entry in progress may lack a continuation and is dropped.
+  if (owner_.continue_) {
+    SettlePending();
+  } else {
+    pending_.reset();
+  }
   return FinishRun();
 }
 
@@ -72,17 +91,22 @@ void TBackupFile::Run::RecordLoop() {
 }
 
 void TBackupFile::Run::FileEntry(const std::string& recordName, std::int32_t fileDate) {
+  // A new entry: the one before it has no more continuations.
+  SettlePending();
+  if (!owner_.continue_) return;
   fileDate_ = fileDate;
   decision_ = false;
   const bool fullPath = owner_.restoreFullPath_;
   owner_.currentFileName_ = restore::DestinationName(workingDestination_, recordName, fullPath);
 
   const bool fileList = recordName == archive::kFileList;
-  if (!fileList && !names::WhyRefused(workingDestination_, recordName, fullPath).empty()) {
+  const std::string refusal =
+      fileList ? std::string() : names::WhyRefused(workingDestination_, recordName, fullPath);
+  if (!refusal.empty()) {
     // A name that climbs out of the destination or that Windows cannot
     // write is never written, and no directory is made for it.
     ReadEntryData(nullptr);
-    EntryFailed();
+    EntryFailed(owner_.currentFileName_, refusal);
     return;
   }
 
@@ -96,7 +120,12 @@ void TBackupFile::Run::FileEntry(const std::string& recordName, std::int32_t fil
   }
   if (decision) {
     const std::string dir = ExtractFileDir(owner_.currentFileName_);
-    decision = owner_.fs_.ForceDirectories(dir);
+    std::string reason;
+    if (!owner_.fs_.ForceDirectories(dir, &reason)) {
+      // A file that cannot be placed is a failed entry, not a skipped one.
+      EntryFailed(owner_.currentFileName_, reason.empty() ? dir : reason);
+      return;
+    }
   }
   decision_ = decision;
   if (decision_) {
@@ -107,15 +136,16 @@ void TBackupFile::Run::FileEntry(const std::string& recordName, std::int32_t fil
 }
 
 void TBackupFile::Run::WriteEntry() {
-  std::unique_ptr<FileStream> file;
+  std::unique_ptr<TargetFile> file;
+  partDamaged_ = false;
   try {
-    file = owner_.fs_.CreateWrite(owner_.currentFileName_);
-    ReadEntryData(file.get());
-  } catch (...) {
+    file = TargetFile::Begin(owner_.fs_, owner_.currentFileName_);
+    ReadEntryData(&file->Stream());
+  } catch (const std::exception& e) {
     // Any failure while writing the entry's first part is recorded, not raised.
-    EntryFailed();
+    EntryFailed(owner_.currentFileName_, ReasonOf(e));
   }
-  if (file) FinishFile(std::move(file));
+  if (file) FinishPart(std::move(file));
 }
 
 void TBackupFile::Run::VolumeChange(const std::string& recordName) {
@@ -125,19 +155,39 @@ void TBackupFile::Run::VolumeChange(const std::string& recordName) {
   if (!RequestVolume(recordName)) return;
   cursor_.OpenVolume(owner_.nextVolumeName_);
 
-  std::unique_ptr<FileStream> file;
+  std::unique_ptr<TargetFile> file;
   std::exception_ptr failure;
+  partDamaged_ = false;
   try {
-    if (decision_) {
-      file = owner_.fs_.OpenWrite(owner_.currentFileName_);
-      file->Seek(0, SeekOrigin::End);
-    }
-    ReadEntryData(file.get());
+    if (decision_ && pending_) file = ContinueEntry();
+    ReadEntryData(file ? &file->Stream() : nullptr);
   } catch (...) {
     failure = std::current_exception();
+    partDamaged_ = true;
   }
-  if (file) FinishFile(std::move(file));
+  if (file) FinishPart(std::move(file));
   if (failure) std::rethrow_exception(failure);
+}
+
+std::unique_ptr<TargetFile> TBackupFile::Run::ContinueEntry() {
+  std::unique_ptr<TargetFile> file = std::move(pending_);
+  if (file->Target() == owner_.currentFileName_) {
+    file->Reopen();
+    return file;
+  }
+  // OnFileRestored renamed the file between two parts: what was written so
+  // far goes in place under the old name, and the rest is appended to a
+  // copy of the file of the new name, which then replaces it.
+  if (!file->Damaged()) {
+    try {
+      file->PutInPlace();
+    } catch (const std::exception& e) {
+      EntryFailed(file->Target(), ReasonOf(e));
+      return nullptr;
+    }
+  }
+  file.reset();
+  return TargetFile::Extend(owner_.fs_, owner_.currentFileName_);
 }
 
 bool TBackupFile::Run::RequestVolume(const std::string& recordName) {
@@ -158,9 +208,23 @@ bool TBackupFile::Run::RequestVolume(const std::string& recordName) {
   return owner_.continue_;
 }
 
-void TBackupFile::Run::FinishFile(std::unique_ptr<FileStream> file) {
-  if (owner_.OnFileRestored) owner_.OnFileRestored(owner_, owner_.currentFileName_, *file);
-  file->SetDosDate(fileDate_);
+void TBackupFile::Run::FinishPart(std::unique_ptr<TargetFile> file) {
+  // A part cut short by a failure or a stop leaves the entry incomplete.
+  if (partDamaged_ || !owner_.continue_) file->MarkDamaged();
+  if (owner_.OnFileRestored) owner_.OnFileRestored(owner_, owner_.currentFileName_, file->Stream());
+  file->Close(fileDate_);
+  pending_ = std::move(file);
+}
+
+void TBackupFile::Run::SettlePending() {
+  if (!pending_) return;
+  const std::unique_ptr<TargetFile> file = std::move(pending_);
+  if (file->Damaged()) return;  // the target keeps its old bytes and date
+  try {
+    file->PutInPlace();
+  } catch (const std::exception& e) {
+    EntryFailed(file->Target(), ReasonOf(e));
+  }
 }
 
 void TBackupFile::Run::ReadEntryData(FileStream* output) {
@@ -182,7 +246,7 @@ void TBackupFile::Run::ReadEntryData(FileStream* output) {
       } else {
         // A block larger than the buffers fails the entry like a refused write.
         if (block.Oversized()) {
-          EntryFailed();
+          EntryFailed(owner_.currentFileName_, kOversizedBlock);
           return;
         }
         const auto count = static_cast<std::size_t>(block.Size());
@@ -190,10 +254,7 @@ void TBackupFile::Run::ReadEntryData(FileStream* output) {
         if (length > 0) {
           const InflateResult inflated =
               decoder_.Inflate(payload, count, outBuffer_.data(), outBuffer_.size());
-          if (inflated.failed) {
-            owner_.errorCode_ = 6;
-            owner_.continue_ = false;
-          }
+          if (inflated.failed) BlockFailed();
           if (!WriteOut(*output, outBuffer_.data(), inflated.produced)) return;
           written = inflated.produced;
         } else {
@@ -220,16 +281,29 @@ bool TBackupFile::Run::WriteOut(FileStream& output, const unsigned char* bytes, 
   if (count == 0) return true;
   try {
     output.WriteExactly(bytes, count);
-  } catch (const EWriteError&) {
-    EntryFailed();
+  } catch (const EWriteError& e) {
+    EntryFailed(owner_.currentFileName_, ReasonOf(e));
     return false;
   }
   return true;
 }
 
-void TBackupFile::Run::EntryFailed() {
-  owner_.errorCode_ = 1;
+void TBackupFile::Run::EntryFailed(const std::string& file, const std::string& reason) {
+  RecordError(1, file, reason);
+  partDamaged_ = true;
+}
+
+void TBackupFile::Run::BlockFailed() {
+  RecordError(6, owner_.currentFileName_, ErrorText(6));
+  partDamaged_ = true;
+}
+
+void TBackupFile::Run::RecordError(std::int32_t code, const std::string& file,
+                                   const std::string& reason) {
+  owner_.errorCode_ = code;
   owner_.continue_ = false;
+  owner_.failedFileName_ = file;
+  owner_.failureReason_ = reason;
 }
 
 bool TBackupFile::Run::FinishRun() {

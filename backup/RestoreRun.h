@@ -15,9 +15,12 @@
 
 namespace norv {
 
+class TargetFile;
+
 class TBackupFile::Run {
  public:
   Run(TBackupFile& owner, const std::string& archiveName, const std::string& destination);
+  ~Run();
   Run(const Run&) = delete;
   Run& operator=(const Run&) = delete;
 
@@ -32,12 +35,21 @@ class TBackupFile::Run {
   void WriteEntry();
   void VolumeChange(const std::string& recordName);
   bool RequestVolume(const std::string& recordName);
-  // Fires OnFileRestored, sets the entry's date and closes the file.
-  void FinishFile(std::unique_ptr<FileStream> file);
+  // The entry's file for its continuation in a new volume.
+  std::unique_ptr<TargetFile> ContinueEntry();
+  // Fires OnFileRestored, sets the entry's date, closes the file and keeps
+  // it pending until the next record shows whether the entry continues.
+  void FinishPart(std::unique_ptr<TargetFile> file);
+  // Puts the pending entry's file in place, or drops it when damaged.
+  void SettlePending();
   void ReadEntryData(FileStream* output);
   // Writes a block's bytes; false (entry failed) when the target refused.
   bool WriteOut(FileStream& output, const unsigned char* bytes, std::size_t count);
-  void EntryFailed();
+  // Error 1 for `file`; the entry being written is not put in place.
+  void EntryFailed(const std::string& file, const std::string& reason);
+  // Error 6 on a block of the entry being written.
+  void BlockFailed();
+  void RecordError(std::int32_t code, const std::string& file, const std::string& reason);
   bool FinishRun();
   // Detaches the input and closes the volume file, when there is one.
   void CloseInput();
@@ -50,6 +62,10 @@ class TBackupFile::Run {
   RecordCursor cursor_;
   std::int32_t fileDate_ = 0;
   bool decision_ = false;
+  // The last entry written, until it is put in place or dropped.
+  std::unique_ptr<TargetFile> pending_;
+  // The part being written failed (a block, a write, a read).
+  bool partDamaged_ = false;
   BlockDecoder decoder_;
   std::array<unsigned char, archive::kBlockSize> outBuffer_{};
 };

@@ -63,6 +63,10 @@ void TFrmInstaladorNorv::Instala() {
   const bool primeiroVolume = files_.FileExists(ParamArquivo);
   const bool restaurado = BackupFile.Restore(ParamArquivo, kDestino);
   if (!primeiroVolume) MemoDadosAplicativo.Add(texts::kArquivoNaoEncontrado + ParamArquivo);
+  if (BackupFile.ErrorCode() != 0) {
+    MemoDadosAplicativo.Add(texts::kErro + BackupFile.FailedFileName() + texts::kErroSeparador +
+                            BackupFile.FailureReason());
+  }
 
   if (!ParamAtalhoNome.empty()) {
     MemoDadosAplicativo.Add(texts::kCriandoAtalho);

@@ -24,6 +24,9 @@ inline constexpr const char* kConcluidoComExcecoes =
 inline constexpr const char* kNaoConcluido = "*** PROCESSO NÃO CONCLUÍDO ***";
 inline constexpr const char* kArquivoNaoEncontrado =
     "ERRO: arquivo de atualização não encontrado: ";
+// "ERRO: <file>: <the system's reason>" after a restore that failed.
+inline constexpr const char* kErro = "ERRO: ";
+inline constexpr const char* kErroSeparador = ": ";
 
 inline constexpr const char* kAtencao = "ATENÇÃO: arquivo: ";
 inline constexpr const char* kNaoDescompactado =

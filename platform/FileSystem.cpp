@@ -7,7 +7,9 @@
 namespace norv {
 
 namespace {
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
 std::string WithoutTrailingSeparators(std::string dir) {
   while (dir.size() > 1 && IsSeparator(dir.back())) dir.pop_back();
@@ -15,7 +17,7 @@ std::string WithoutTrailingSeparators(std::string dir) {
 }
 }  // namespace
 
-bool FileSystem::ForceDirectories(const std::string& path) {
+bool FileSystem::ForceDirectories(const std::string& path, std::string* reason) {
   if (path.empty()) throw EInOutError("Unable to create directory");
   // Walk up to the first directory that exists (or a bare drive), then
   // create the missing ones outermost first. Iterative: names may be long.
@@ -29,10 +31,16 @@ bool FileSystem::ForceDirectories(const std::string& path) {
     if (parent == dir) break;
     dir = parent;
   }
-  for (auto it = missing.rbegin(); it != missing.rend(); ++it) CreateDir(*it);
+  std::string firstFailure;
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    std::string why;
+    if (!CreateDir(*it, why) && firstFailure.empty()) firstFailure = why;
+  }
   // The walk's first question was this one when it found `path` at once.
   if (missing.empty() && dir.size() >= 3 && dir == path) return true;
-  return DirectoryExists(path);
+  if (DirectoryExists(path)) return true;
+  if (reason) *reason = firstFailure;
+  return false;
 }
 
 }  // namespace norv

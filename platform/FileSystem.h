@@ -2,7 +2,7 @@
 // The file system as the engine and the installer see it. Paths are the
 // system's own text (Windows-1252, "\" separators, a drive such as "C:").
 // Implementations: posix/ (a drive maps to a root directory), win32/, and
-// testing/ (in memory, with injectable faults).
+// testing/ (in memory; a wrapper that injects faults into any of them).
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,8 +26,13 @@ class FileSystem {
   // fewer than three characters once a trailing separator is removed (a bare
   // drive) counts as existing. Throws EInOutError for an empty path; other
   // failures are silent. Returns DirectoryExists(path) as it is afterwards,
-  // without asking the system twice when the path was there already.
-  bool ForceDirectories(const std::string& path);
+  // without asking the system twice when the path was there already. When
+  // it returns false and `reason` is given, *reason holds the system's text
+  // for the first directory that could not be made.
+  bool ForceDirectories(const std::string& path, std::string* reason = nullptr);
+  // Creates one directory whose parent exists; false, with the system's
+  // reason, when it could not.
+  virtual bool CreateDir(const std::string& name, std::string& reason) = 0;
 
   // An existing file, read access, shared for reading and writing.
   // Throws EFOpenError.
@@ -39,12 +44,18 @@ class FileSystem {
   // Throws EFOpenError.
   virtual std::unique_ptr<FileStream> OpenWrite(const std::string& name) = 0;
 
+  // Moves the closed file `source` over `target` in one step: afterwards
+  // `target` is either wholly what it was or wholly `source`'s bytes and
+  // last-write time, also after a crash or a power cut. An existing target
+  // keeps its attributes (Windows) or mode (POSIX). Both names lie in one
+  // directory. Throws EFReplaceError when the target cannot be replaced
+  // (in use, read-only, a directory); `source` is left as it was then.
+  virtual void MoveOver(const std::string& source, const std::string& target) = 0;
+  // Deletes a file; false when there was none or it could not be deleted.
+  virtual bool RemoveFile(const std::string& name) = 0;
+
   // The full path of a name relative to the current directory.
   virtual std::string ExpandFileName(const std::string& name) = 0;
-
- protected:
-  // Creates one directory whose parent exists; false when it could not.
-  virtual bool CreateDir(const std::string& name) = 0;
 };
 
 }  // namespace norv

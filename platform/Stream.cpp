@@ -15,14 +15,22 @@ void Stream::ReadExactly(void* buffer, std::size_t count) {
 }
 
 void Stream::WriteExactly(const void* buffer, std::size_t count) {
-  if (Write(buffer, count) != count) throw EWriteError();
+  // After a short write the rest is offered again, so that the refusal
+  // (a full disk) is raised by the stream with the system's reason.
+  const auto* p = static_cast<const unsigned char*>(buffer);
+  while (count > 0) {
+    const std::size_t put = Write(p, count);
+    if (put == 0) throw EWriteError();
+    p += put;
+    count -= put;
+  }
 }
 
 std::int32_t ReadInt32(Stream& s) {
   unsigned char b[4];
   s.ReadExactly(b, 4);
-  std::uint32_t v = std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) |
-                    (std::uint32_t(b[2]) << 16) | (std::uint32_t(b[3]) << 24);
+  std::uint32_t v = std::uint32_t(b[0]) | (std::uint32_t(b[1]) << 8) | (std::uint32_t(b[2]) << 16) |
+                    (std::uint32_t(b[3]) << 24);
   return static_cast<std::int32_t>(v);
 }
 

@@ -19,7 +19,8 @@ class Stream {
   // Throws EReadError when the system refuses the read.
   virtual std::size_t Read(void* buffer, std::size_t count) = 0;
   // Writes `count` bytes; returns how many were accepted (fewer on a full disk).
-  // Throws EWriteError when the system refuses the write outright.
+  // Throws EWriteError, with the system's reason, when the system refuses the
+  // write before accepting any byte.
   virtual std::size_t Write(const void* buffer, std::size_t count) = 0;
   // Moves the position; moving past the end is allowed. Returns the new position.
   virtual std::int64_t Seek(std::int64_t offset, SeekOrigin origin) = 0;
@@ -29,6 +30,7 @@ class Stream {
   // Reads exactly `count` bytes or throws EReadError.
   void ReadExactly(void* buffer, std::size_t count);
   // Writes all `count` bytes or throws EWriteError (a short write included).
+  // Bytes accepted before the failure stay written.
   void WriteExactly(const void* buffer, std::size_t count);
 };
 

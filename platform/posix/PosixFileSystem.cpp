@@ -15,7 +15,9 @@ namespace norv {
 
 namespace {
 
-std::string SystemReason(int err) { return std::strerror(err); }
+std::string SystemReason(int err) {
+  return std::strerror(err);
+}
 
 class PosixFileStream : public FileStream {
  public:
@@ -36,6 +38,7 @@ class PosixFileStream : public FileStream {
     while (done < count) {
       ssize_t n = ::write(fd_, p + done, count - done);
       if (n < 0 && errno == EINTR) continue;
+      if (n < 0 && done == 0) throw EWriteError(SystemReason(errno));
       if (n <= 0) break;  // a full disk: report the short count
       done += static_cast<std::size_t>(n);
     }
@@ -43,7 +46,9 @@ class PosixFileStream : public FileStream {
   }
 
   std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
-    int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                 : origin == SeekOrigin::Current ? SEEK_CUR
+                                                 : SEEK_END;
     off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
     if (r < 0) throw EReadError("Stream seek error");
     return r;
@@ -78,6 +83,14 @@ class PosixFileStream : public FileStream {
   int fd_;
 };
 
+// Flushes a file or directory to the disk; a failure only costs durability.
+void SyncPath(const std::string& path, int flags) {
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
+}
+
 bool IsDriveName(const std::string& name) {
   return name.size() >= 2 && name[1] == ':' &&
          ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
@@ -85,7 +98,8 @@ bool IsDriveName(const std::string& name) {
 
 }  // namespace
 
-PosixFileSystem::PosixFileSystem(std::string driveRoot) : driveRoot_(std::move(driveRoot)) {
+PosixFileSystem::PosixFileSystem(std::string driveRoot, bool durable)
+    : driveRoot_(std::move(driveRoot)), durable_(durable) {
   while (driveRoot_.size() > 1 && driveRoot_.back() == '/') driveRoot_.pop_back();
 }
 
@@ -107,7 +121,8 @@ std::int32_t PosixFileSystem::FileStamp(const std::string& name) {
   if (::stat(NativePath(name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   std::tm tm{};
   if (!::localtime_r(&st.st_mtime, &tm)) return -1;
-  return PackDosDate({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec});
+  return PackDosDate(
+      {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec});
 }
 
 bool PosixFileSystem::DirectoryExists(const std::string& name) {
@@ -115,8 +130,39 @@ bool PosixFileSystem::DirectoryExists(const std::string& name) {
   return ::stat(NativePath(name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool PosixFileSystem::CreateDir(const std::string& name) {
-  return ::mkdir(NativePath(name).c_str(), 0777) == 0;
+bool PosixFileSystem::CreateDir(const std::string& name, std::string& reason) {
+  if (::mkdir(NativePath(name).c_str(), 0777) == 0) return true;
+  reason = SystemReason(errno);
+  return false;
+}
+
+void PosixFileSystem::MoveOver(const std::string& source, const std::string& target) {
+  const std::string from = NativePath(source);
+  const std::string to = NativePath(target);
+  struct stat st {};
+  if (::stat(to.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) throw EFReplaceError(ExpandFileName(target), SystemReason(EISDIR));
+    // A file nobody may write is not replaced behind its owner's back.
+    if ((st.st_mode & 0222) == 0) {
+      throw EFReplaceError(ExpandFileName(target), SystemReason(EACCES));
+    }
+    (void)::chmod(from.c_str(), st.st_mode & 07777);
+  }
+  if (durable_) SyncPath(from, O_RDONLY);
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    throw EFReplaceError(ExpandFileName(target), SystemReason(errno));
+  }
+  if (durable_) {
+    const auto cut = to.find_last_of('/');
+    SyncPath(cut == std::string::npos ? "."
+             : cut == 0               ? "/"
+                                      : to.substr(0, cut),
+             O_RDONLY | O_DIRECTORY);
+  }
+}
+
+bool PosixFileSystem::RemoveFile(const std::string& name) {
+  return ::unlink(NativePath(name).c_str()) == 0;
 }
 
 std::unique_ptr<FileStream> PosixFileSystem::OpenRead(const std::string& name) {

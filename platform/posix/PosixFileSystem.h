@@ -11,24 +11,27 @@ namespace norv {
 
 class PosixFileSystem : public FileSystem {
  public:
-  // `driveRoot`: the directory that every drive letter maps to.
-  explicit PosixFileSystem(std::string driveRoot = "/");
+  // `driveRoot`: the directory that every drive letter maps to. `durable`:
+  // MoveOver flushes the file to the disk before it renames it, and the
+  // directory after, so that a power cut cannot leave an empty target.
+  explicit PosixFileSystem(std::string driveRoot = "/", bool durable = true);
 
   std::int32_t FileStamp(const std::string& name) override;
   bool DirectoryExists(const std::string& name) override;
   std::unique_ptr<FileStream> OpenRead(const std::string& name) override;
   std::unique_ptr<FileStream> CreateWrite(const std::string& name) override;
   std::unique_ptr<FileStream> OpenWrite(const std::string& name) override;
+  void MoveOver(const std::string& source, const std::string& target) override;
+  bool RemoveFile(const std::string& name) override;
   std::string ExpandFileName(const std::string& name) override;
+  bool CreateDir(const std::string& name, std::string& reason) override;
 
   // The POSIX path that a system name maps to.
   std::string NativePath(const std::string& name) const;
 
- protected:
-  bool CreateDir(const std::string& name) override;
-
  private:
   std::string driveRoot_;
+  bool durable_;
 };
 
 }  // namespace norv

@@ -12,18 +12,18 @@ struct MemoryFileSystem::Node {
   std::string bytes;
   std::int32_t stamp = kDefaultNow;
   bool readOnly = false;
-  std::int64_t failReadAt = -1;
 };
 
 struct MemoryFileSystem::Shared {
   int openHandles = 0;
-  std::int64_t writeBudget = -1;  // -1: unlimited
 };
 
 namespace {
 
-constexpr const char* kNotFound = "The system cannot find the file specified.";
-constexpr const char* kDenied = "Access is denied.";
+constexpr const char* kNotFound = "The system cannot find the file specified";
+constexpr const char* kDenied = "Access is denied";
+constexpr const char* kNoPath = "The system cannot find the path specified";
+constexpr const char* kExists = "Cannot create a file when that file already exists";
 
 std::string ParentKey(const std::string& key) {
   const auto cut = key.find_last_of('\\');
@@ -54,20 +54,14 @@ class MemoryFile : public FileStream {
     const auto size = static_cast<std::int64_t>(node_->bytes.size());
     if (pos_ >= size) return 0;
     const auto n = std::min<std::int64_t>(size - pos_, static_cast<std::int64_t>(count));
-    if (node_->failReadAt >= pos_ && node_->failReadAt < pos_ + n) throw EReadError();
     std::memcpy(buffer, node_->bytes.data() + pos_, static_cast<std::size_t>(n));
     pos_ += n;
     return static_cast<std::size_t>(n);
   }
 
   std::size_t Write(const void* buffer, std::size_t count) override {
-    if (!canWrite_) throw EWriteError();
-    std::size_t accepted = count;
-    if (shared_->writeBudget >= 0) {
-      accepted = static_cast<std::size_t>(
-          std::min<std::int64_t>(shared_->writeBudget, static_cast<std::int64_t>(count)));
-      shared_->writeBudget -= static_cast<std::int64_t>(accepted);
-    }
+    if (!canWrite_) throw EWriteError(kDenied);
+    const std::size_t accepted = count;
     const auto end = static_cast<std::size_t>(pos_) + accepted;
     if (end > node_->bytes.size()) node_->bytes.resize(end);
     if (accepted > 0) std::memcpy(node_->bytes.data() + pos_, buffer, accepted);
@@ -129,30 +123,23 @@ void MemoryFileSystem::AddDirectory(const std::string& name) {
   if (!key.empty() && !IsBareDrive(key)) directories_.insert(key);
 }
 
-void MemoryFileSystem::RemoveFile(const std::string& name) {
-  files_.erase(Normalize(name));
+bool MemoryFileSystem::RemoveFile(const std::string& name) {
+  return files_.erase(Normalize(name)) > 0;
 }
 
-void MemoryFileSystem::FailCreate(const std::string& name) {
-  failCreate_.insert(Normalize(name));
-}
-void MemoryFileSystem::FailOpen(const std::string& name) {
-  failOpen_.insert(Normalize(name));
-}
-void MemoryFileSystem::FailDirectory(const std::string& name) {
-  failDirectory_.insert(Normalize(name));
+void MemoryFileSystem::MoveOver(const std::string& source, const std::string& target) {
+  const std::string from = Normalize(source);
+  const std::string to = Normalize(target);
+  auto node = Find(from);
+  if (!node) throw EFReplaceError(target, kNotFound);
+  if (DirExists(to)) throw EFReplaceError(target, kDenied);
+  if (auto old = Find(to); old && old->readOnly) throw EFReplaceError(target, kDenied);
+  files_.erase(from);
+  files_[to] = std::move(node);
 }
 
 void MemoryFileSystem::SetReadOnly(const std::string& name, bool readOnly) {
   if (auto node = Find(Normalize(name))) node->readOnly = readOnly;
-}
-
-void MemoryFileSystem::LimitWrites(std::int64_t totalBytes) {
-  shared_->writeBudget = totalBytes;
-}
-
-void MemoryFileSystem::FailReadAt(const std::string& name, std::int64_t offset) {
-  if (auto node = Find(Normalize(name))) node->failReadAt = offset;
 }
 
 bool MemoryFileSystem::HasFile(const std::string& name) const {
@@ -211,11 +198,17 @@ std::string MemoryFileSystem::ExpandFileName(const std::string& name) {
   return "C:\\" + name;
 }
 
-bool MemoryFileSystem::CreateDir(const std::string& name) {
+bool MemoryFileSystem::CreateDir(const std::string& name, std::string& reason) {
   const std::string key = Normalize(name);
-  if (key.empty() || failDirectory_.count(key) || Find(key)) return false;
   const std::string parent = ParentKey(key);
-  if (!parent.empty() && !DirExists(parent)) return false;
+  if (key.empty() || (!parent.empty() && !DirExists(parent))) {
+    reason = kNoPath;
+    return false;
+  }
+  if (Find(key) || DirExists(key)) {
+    reason = kExists;
+    return false;
+  }
   directories_.insert(key);
   return true;
 }
@@ -225,13 +218,11 @@ std::unique_ptr<FileStream> MemoryFileSystem::Open(const std::string& name, bool
   const std::string key = Normalize(name);
   auto node = Find(key);
   if (create) {
-    if (failCreate_.count(key) || DirExists(key) || key.empty()) {
-      throw EFCreateError(name, kDenied);
-    }
+    if (DirExists(key) || key.empty()) throw EFCreateError(name, kDenied);
     if (node && node->readOnly) throw EFCreateError(name, kDenied);
     const std::string parent = ParentKey(key);
     if (!parent.empty() && !DirExists(parent)) {
-      throw EFCreateError(name, "The system cannot find the path specified.");
+      throw EFCreateError(name, kNoPath);
     }
     if (node) {
       node->bytes.clear();
@@ -243,7 +234,7 @@ std::unique_ptr<FileStream> MemoryFileSystem::Open(const std::string& name, bool
     }
     return std::make_unique<MemoryFile>(name, node, shared_, true, true, now_);
   }
-  if (failOpen_.count(key) || !node) throw EFOpenError(name, kNotFound);
+  if (!node) throw EFOpenError(name, DirExists(key) ? kDenied : kNotFound);
   if (write && node->readOnly) throw EFOpenError(name, kDenied);
   return std::make_unique<MemoryFile>(name, node, shared_, !write, write, now_);
 }

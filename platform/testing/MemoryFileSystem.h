@@ -1,9 +1,10 @@
 #pragma once
-// An in-memory file system for tests, with injectable faults. Names are
-// compared exactly as text; "\" and "/" both separate, trailing separators
-// are ignored, and a bare drive ("C:", "C:\") always exists as a directory.
-// Streams stay valid after their file is removed; the file system must
-// outlive them.
+// An in-memory file system for tests, behaving like a disk that never fails
+// on its own (FaultFileSystem adds faults). Names are compared exactly as
+// text; "\" and "/" both separate, trailing separators are ignored, and a
+// bare drive ("C:", "C:\") always exists as a directory. A read-only file
+// can be neither written nor replaced. Streams stay valid after their file
+// is removed; the file system must outlive them.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -28,24 +29,10 @@ class MemoryFileSystem : public FileSystem {
   void AddFile(const std::string& name, std::string bytes, std::int32_t stamp = kDefaultNow);
   // Adds a directory and its missing parents.
   void AddDirectory(const std::string& name);
-  void RemoveFile(const std::string& name);
   // The stamp given to files as they are created or written.
   void SetNow(std::int32_t stamp) { now_ = stamp; }
-
-  // --- Faults ---
-  // CreateWrite of this name throws EFCreateError.
-  void FailCreate(const std::string& name);
-  // OpenRead and OpenWrite of this name throw EFOpenError.
-  void FailOpen(const std::string& name);
-  // Creating this directory fails silently.
-  void FailDirectory(const std::string& name);
-  // A read-only file: CreateWrite and OpenWrite refuse it.
+  // A read-only file: CreateWrite, OpenWrite and MoveOver refuse it.
   void SetReadOnly(const std::string& name, bool readOnly = true);
-  // Disk full: writes stop short once `totalBytes` bytes have been written
-  // in all files from now on.
-  void LimitWrites(std::int64_t totalBytes);
-  // A read of this file that reaches byte `offset` throws EReadError.
-  void FailReadAt(const std::string& name, std::int64_t offset);
 
   // --- Inspection ---
   bool HasFile(const std::string& name) const;
@@ -64,13 +51,13 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<FileStream> OpenRead(const std::string& name) override;
   std::unique_ptr<FileStream> CreateWrite(const std::string& name) override;
   std::unique_ptr<FileStream> OpenWrite(const std::string& name) override;
+  void MoveOver(const std::string& source, const std::string& target) override;
+  bool RemoveFile(const std::string& name) override;
   std::string ExpandFileName(const std::string& name) override;
+  bool CreateDir(const std::string& name, std::string& reason) override;
 
   // The key a name is stored under.
   static std::string Normalize(const std::string& name);
-
- protected:
-  bool CreateDir(const std::string& name) override;
 
  public:
   struct Node;
@@ -83,7 +70,6 @@ class MemoryFileSystem : public FileSystem {
 
   std::map<std::string, std::shared_ptr<Node>> files_;
   std::set<std::string> directories_;
-  std::set<std::string> failCreate_, failOpen_, failDirectory_;
   std::shared_ptr<Shared> shared_;
   std::int32_t now_ = kDefaultNow;
 };

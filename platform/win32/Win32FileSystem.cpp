@@ -36,7 +36,10 @@ class Win32FileStream : public FileStream {
     while (done < count) {
       DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1u << 30));
       DWORD put = 0;
-      if (!WriteFile(handle_, p + done, chunk, &put, nullptr) || put == 0) break;
+      if (!WriteFile(handle_, p + done, chunk, &put, nullptr) || put == 0) {
+        if (done == 0 && put == 0) throw EWriteError(win32::SystemErrorText(GetLastError()));
+        break;
+      }
       done += put;
     }
     return done;
@@ -98,7 +101,8 @@ bool IsDriveName(const std::string& name) {
 
 }  // namespace
 
-Win32FileSystem::Win32FileSystem(std::string driveRoot) : driveRoot_(std::move(driveRoot)) {
+Win32FileSystem::Win32FileSystem(std::string driveRoot, bool durable)
+    : driveRoot_(std::move(driveRoot)), durable_(durable) {
   while (!driveRoot_.empty() && (driveRoot_.back() == '\\' || driveRoot_.back() == '/')) {
     driveRoot_.pop_back();
   }
@@ -131,8 +135,48 @@ bool Win32FileSystem::DirectoryExists(const std::string& name) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool Win32FileSystem::CreateDir(const std::string& name) {
-  return CreateDirectoryA(NativePath(name).c_str(), nullptr) != 0;
+bool Win32FileSystem::CreateDir(const std::string& name, std::string& reason) {
+  if (CreateDirectoryA(NativePath(name).c_str(), nullptr)) return true;
+  reason = LastErrorText();
+  return false;
+}
+
+void Win32FileSystem::MoveOver(const std::string& source, const std::string& target) {
+  const std::string from = NativePath(source);
+  const std::string to = NativePath(target);
+  // The finished file reaches the disk before any name points at it.
+  HANDLE h = durable_ ? CreateFileA(from.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr)
+                      : INVALID_HANDLE_VALUE;
+  if (h != INVALID_HANDLE_VALUE) {
+    FlushFileBuffers(h);
+    CloseHandle(h);
+  }
+  const DWORD attributes = GetFileAttributesA(to.c_str());
+  bool moved = false;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    moved =
+        MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    SetLastError(ERROR_ACCESS_DENIED);
+  } else {
+    // Keeps the target's attributes and security descriptor, as writing the
+    // file in place would; a file in use or read-only is refused.
+    moved = ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                         nullptr, nullptr);
+    // Wine's ReplaceFile takes the new file's attributes: give the old ones back.
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (moved && (GetFileAttributesA(to.c_str()) & kKept) != (attributes & kKept)) {
+      SetFileAttributesA(to.c_str(),
+                         (attributes & kKept) ? attributes & kKept : FILE_ATTRIBUTE_NORMAL);
+    }
+  }
+  if (!moved) throw EFReplaceError(ExpandFileName(target), LastErrorText());
+}
+
+bool Win32FileSystem::RemoveFile(const std::string& name) {
+  return DeleteFileA(NativePath(name).c_str()) != 0;
 }
 
 std::unique_ptr<FileStream> Win32FileSystem::OpenRead(const std::string& name) {

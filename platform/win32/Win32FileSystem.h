@@ -11,7 +11,8 @@ namespace norv {
 
 class Win32FileSystem : public FileSystem {
  public:
-  explicit Win32FileSystem(std::string driveRoot = {});
+  // `durable`: MoveOver flushes the finished file to the disk first.
+  explicit Win32FileSystem(std::string driveRoot = {}, bool durable = true);
 
   // The Windows path that a system name maps to.
   std::string NativePath(const std::string& name) const;
@@ -21,13 +22,14 @@ class Win32FileSystem : public FileSystem {
   std::unique_ptr<FileStream> OpenRead(const std::string& name) override;
   std::unique_ptr<FileStream> CreateWrite(const std::string& name) override;
   std::unique_ptr<FileStream> OpenWrite(const std::string& name) override;
+  void MoveOver(const std::string& source, const std::string& target) override;
+  bool RemoveFile(const std::string& name) override;
   std::string ExpandFileName(const std::string& name) override;
-
- protected:
-  bool CreateDir(const std::string& name) override;
+  bool CreateDir(const std::string& name, std::string& reason) override;
 
  private:
   std::string driveRoot_;
+  bool durable_;
 };
 
 }  // namespace norv

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "backup/BackupFile.h"
+#include "platform/testing/FaultFileSystem.h"
 #include "platform/testing/MemoryFileSystem.h"
 #include "platform/testing/ScriptedUserInterface.h"
 #include "tests/backup/ArchiveBytes.h"
@@ -77,8 +78,9 @@ class RestoreTest : public ::testing::Test {
   }
 
   MemoryFileSystem fs;
+  FaultFileSystem faults{fs};  // the component's file system: `fs` with faults on request
   ScriptedUserInterface ui;
-  TBackupFile backup{fs, ui};
+  TBackupFile backup{faults, ui};
   Recorder log;
 };
 

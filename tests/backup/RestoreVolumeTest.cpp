@@ -1,4 +1,5 @@
 // Multi-volume archives: continuation, the volume request and its prompt.
+#include "backup/TargetFile.h"
 #include "tests/backup/RestoreFixture.h"
 
 namespace norv::testing {
@@ -71,9 +72,43 @@ TEST_F(RestoreTest, PromptRepeatsWhileMissingAndCancelEndsTheRun) {
 
   ui.QueueAnswer(DialogResult::Cancel);  // also when the volume is there
   fs.AddFile("D:\\UPD\\ARC.002", kSecondVolume);
+  fs.AddFile("C:\\V", "old", 7);
   EXPECT_FALSE(backup.Restore(kArchive, "C:"));
-  EXPECT_EQ(fs.FileBytes("C:\\V"), "abc");
+  EXPECT_EQ(fs.FileBytes("C:\\V"), "old") << "half an entry never replaces the file";
+  EXPECT_EQ(fs.Stamp("C:\\V"), 7);
   EXPECT_FALSE(fs.HasFile("C:\\W"));
+  EXPECT_FALSE(fs.HasFile(TargetFile::TemporaryName("C:\\V")));
+}
+
+TEST_F(RestoreTest, OldFileStaysUntilTheLastPartIsWritten) {
+  log.Attach(backup, true);
+  fs.AddFile("C:\\V", "old", 7);
+  fs.AddFile("D:\\UPD\\ARC.002", kSecondVolume);
+  log.onNeedDisk = [&](bool&) {
+    EXPECT_EQ(fs.FileBytes("C:\\V"), "old");
+    EXPECT_EQ(fs.FileBytes(TargetFile::TemporaryName("C:\\V")), "abc");
+  };
+  EXPECT_TRUE(Restore(FirstVolume()));
+  EXPECT_EQ(fs.FileBytes("C:\\V"), "abcdef");
+  EXPECT_EQ(fs.Stamp("C:\\V"), kDate);
+  EXPECT_EQ(fs.Files(), (Lines{"C:\\V", "C:\\W", kArchive, "D:\\UPD\\ARC.002"}));
+}
+
+TEST_F(RestoreTest, RenameBetweenPartsPlacesThePartAndAppendsToTheNewName) {
+  log.Attach(backup, true);
+  fs.AddFile("C:\\R", "r:", 7);
+  fs.AddFile("D:\\UPD\\ARC.002", kSecondVolume);
+  backup.OnFileRestored = [&](TBackupFile&, std::string& name, TFileStream& stream) {
+    log.events.push_back("restored " + name + " at " + std::to_string(stream.Position()));
+    if (name == "C:\\V") name = "C:\\R";
+  };
+  EXPECT_TRUE(Restore(FirstVolume()));
+  EXPECT_EQ(fs.FileBytes("C:\\V"), "abc");
+  EXPECT_EQ(fs.Stamp("C:\\V"), kDate);
+  EXPECT_EQ(fs.FileBytes("C:\\R"), "r:def");
+  EXPECT_EQ(fs.Stamp("C:\\R"), kDate);
+  EXPECT_EQ(log.Count("restored C:\\R at 5"), 1) << "positioned after the appended bytes";
+  EXPECT_EQ(fs.Files(), (Lines{"C:\\R", "C:\\V", "C:\\W", kArchive, "D:\\UPD\\ARC.002"}));
 }
 
 TEST_F(RestoreTest, NeedDiskAskedAgainUntilTheVolumeAppears) {
@@ -90,30 +125,35 @@ TEST_F(RestoreTest, NeedDiskAskedAgainUntilTheVolumeAppears) {
 TEST_F(RestoreTest, VolumeChangeFailuresLeaveRestoreAfterClosingTheFile) {
   struct Row {
     std::string what, volume, message;
-    std::function<void(MemoryFileSystem&)> fault;
+    std::function<void(FaultFileSystem&)> fault;
     long restored;
   } rows[] = {
       {"no open", kSecondVolume, "Cannot open file",
        [](auto& f) { f.FailOpen("D:\\UPD\\ARC.002"); }, 1},
-      {"no reopen", kSecondVolume, "Cannot open file", [](auto& f) { f.SetReadOnly("C:\\V"); }, 1},
+      {"no reopen", kSecondVolume, "Cannot open file",
+       [](auto& f) { f.FailOpen(TargetFile::TemporaryName("C:\\V")); }, 1},
       {"signature", "EC2A" + kEnd + kEnd, "Invalid archive type", nullptr, 2},
       {"short block", kSig + Stored("d") + I32(-5) + "e", "Stream read error", nullptr, 2},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     MemoryFileSystem files;
-    TBackupFile component(files, ui);
+    FaultFileSystem faulty(files);
+    TBackupFile component(faulty, ui);
     Recorder events;
     events.Attach(component, true);
     events.onNeedDisk = [&](bool&) {
       files.SetNow(kDate + 9);  // writes from here on change the stamp
-      if (row.fault) row.fault(files);
+      if (row.fault) row.fault(faulty);
     };
+    files.AddFile("C:\\V", "old", 7);
     files.AddFile(kArchive, FirstVolume());
     files.AddFile("D:\\UPD\\ARC.002", row.volume);
     EXPECT_EQ(Raised([&] { component.Restore(kArchive, "C:"); }).rfind(row.message, 0), 0u);
     EXPECT_EQ(events.Count("restored"), row.restored);
-    EXPECT_EQ(files.Stamp("C:\\V"), kDate);
+    EXPECT_EQ(files.FileBytes("C:\\V"), "old");
+    EXPECT_EQ(files.Stamp("C:\\V"), 7);
+    EXPECT_FALSE(files.HasFile(TargetFile::TemporaryName("C:\\V")));
     EXPECT_EQ(files.OpenHandles(), 0);
     EXPECT_EQ(events.Count("progress  100"), 0);
   }

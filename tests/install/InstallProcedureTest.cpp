@@ -143,6 +143,48 @@ TEST_F(InstallerTest, MissingFirstVolumeIsReportedAndTheRestStillRuns) {
                            kNaoConcluido)));
 }
 
+// A file that cannot be placed: the log names it with the system's reason
+// before the banner, and the run stops there.
+class FailedFileTest : public InstallerTest {
+ protected:
+  void InstallExpecting(const Lines& lines) {
+    files.AddFile("C:\\NORV\\B.DAT", "old b", 7);
+    windows.QueueAnswer(DialogResult::Ok);  // the component's error dialog
+    Install({"OVERWRITE", "Tab.001", "", "", "", "", ""});
+    EXPECT_THAT(windows.MemoLines(), ElementsAreArray(Log(lines, kNaoConcluido)));
+    EXPECT_EQ(files.FileBytes("C:\\NORV\\B.DAT"), "old b");
+  }
+  void SetUp() override {
+    MakeArchive("Tab.001", {{"C:\\NORV\\RH.EXE", "new"}, {"C:\\NORV\\B.DAT", "b"}});
+  }
+};
+
+TEST_F(FailedFileTest, InUseByAnotherProgram) {
+  files.AddFile("C:\\NORV\\RH.EXE", "old", 7);
+  faults.Lock("C:\\NORV\\RH.EXE");
+  InstallExpecting({std::string("ERRO: C:\\NORV\\RH.EXE: ") + FaultFileSystem::kInUse});
+  EXPECT_EQ(files.FileBytes("C:\\NORV\\RH.EXE"), "old");
+}
+
+TEST_F(FailedFileTest, FolderThatIsAFile) {
+  files.AddFile("C:\\NORV", "", 7);
+  windows.QueueAnswer(DialogResult::Ok);
+  Install({"OVERWRITE", "Tab.001", "", "", "", "", ""});
+  EXPECT_THAT(windows.MemoLines(),
+              ElementsAreArray(Log(
+                  {"ERRO: C:\\NORV\\RH.EXE: Cannot create a file when that file already exists"},
+                  kNaoConcluido)));
+}
+
+TEST_F(FailedFileTest, DiskFullKeepsTheFilesLogLine) {
+  files.AddFile("C:\\NORV\\RH.EXE", "old", 7);
+  faults.LimitWrites(2);
+  InstallExpecting({"Descompactando: C:\\NORV\\RH.EXE...",
+                    std::string("ERRO: C:\\NORV\\RH.EXE: ") + FaultFileSystem::kDiskFull});
+  EXPECT_EQ(files.FileBytes("C:\\NORV\\RH.EXE"), "old");
+  EXPECT_EQ(files.Stamp("C:\\NORV\\RH.EXE"), 7);
+}
+
 TEST_F(InstallerTest, MissingNextVolumeAsksUntilPutInPlaceOrCancelled) {
   const std::string data = RandomBytes(40000, 3);
   // RH.EXE is held back, B.DAT continues on the second volume.

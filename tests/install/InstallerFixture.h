@@ -9,12 +9,13 @@
 #include <memory>
 #include <random>
 
-#include "backup/ArchiveWriter.h"
 #include "NorvInstall/Startup.h"
+#include "backup/ArchiveWriter.h"
 #include "install/FrmInstaladorNorv.h"
 #include "platform/testing/FakeShell.h"
 #include "platform/testing/FakeSystem.h"
 #include "platform/testing/FakeWindowSystem.h"
+#include "platform/testing/FaultFileSystem.h"
 #include "platform/testing/MemoryFileSystem.h"
 
 namespace norv::testing {
@@ -76,11 +77,12 @@ class InstallerTest : public ::testing::Test {
   }
 
   MemoryFileSystem files;
+  FaultFileSystem faults{files};  // the installer's: `files` with faults on request
   FakeWindowSystem windows;
   FakeSystem system;
   FakeShell shell{files, kDesktop};
   std::unique_ptr<TFrmInstaladorNorv> form =
-      std::make_unique<TFrmInstaladorNorv>(windows, files, system, shell);
+      std::make_unique<TFrmInstaladorNorv>(windows, faults, system, shell);
 };
 
 }  // namespace norv::testing

@@ -127,7 +127,21 @@ TEST_F(ToolTest, CompressionErrorTraceStopsOrGoesOnWithKeepGoing) {
                                  "error\t6\tCompression error",
                                  "result\t0",
                              }));
-  EXPECT_EQ(ReadFile(dir / "d2/x.txt"), text);  // inflated before the check failed
+  // A damaged entry never replaces its target, and leaves nothing behind.
+  EXPECT_TRUE(std::filesystem::is_empty(dir / "d2"));
+  EXPECT_NE(kept.err.find("ERRO: C:\\x.txt: Compression error\n"), std::string::npos) << kept.err;
+}
+
+TEST_F(ToolTest, ExtractNamesTheFileThatCouldNotBePlaced) {
+  WriteFile(dir / "src/T/a.txt", "abc", kSampleDate);
+  ASSERT_EQ(Run({"create", "--prefix", "C:\\G", dir / "P.001", dir / "src/T"}).exitCode, 0);
+  WriteFile(dir / "dest/G/T", "a file where the folder goes", kSampleDate);
+  auto run = Run({"extract", dir / "P.001", dir / "dest"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("error 1: Cannot read file\nERRO: C:\\G\\T\\a.txt: File exists\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(ReadFile(dir / "dest/G/T"), "a file where the folder goes");
 }
 
 TEST_F(ToolTest, CreateListTestExtractRoundTripOverThreeVolumes) {

@@ -64,8 +64,8 @@ std::vector<HostileName> HostileNames() {
 
 // The hostile entry, then a plain one that shows whether the run went on.
 std::string ArchiveWith(const std::string& stored) {
-  return Header(2) + Entry(stored) + Stored("h") + kEnd + Entry("C:\\OK\\AFTER.TXT") +
-         Stored("a") + kEnd + kEnd;
+  return Header(2) + Entry(stored) + Stored("h") + kEnd + Entry("C:\\OK\\AFTER.TXT") + Stored("a") +
+         kEnd + kEnd;
 }
 
 std::string Printable(const std::string& name) {

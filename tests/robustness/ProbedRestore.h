@@ -8,6 +8,7 @@
 
 #include "backup/BackupFile.h"
 #include "fuzz/FuzzCase.h"
+#include "platform/testing/FaultFileSystem.h"
 #include "platform/testing/MemoryFileSystem.h"
 #include "tests/robustness/RestoreProbe.h"
 
@@ -15,7 +16,7 @@ namespace norv::robustness {
 
 struct ProbedRestore {
   explicit ProbedRestore(ProbeSettings settings = InstallerLike(), std::string tapeBytes = {})
-      : tape(std::move(tapeBytes)), ui(tape), backup(fs, ui) {
+      : tape(std::move(tapeBytes)), ui(tape), backup(faults, ui) {
     backup.SetRestoreFullPath(true);
     probe = std::make_unique<RestoreProbe>(backup, fs, ui, tape, settings);
   }
@@ -35,6 +36,7 @@ struct ProbedRestore {
   }
 
   MemoryFileSystem fs;
+  FaultFileSystem faults{fs};  // the component's: `fs` with faults on request
   AnswerTape tape;
   TapeUserInterface ui;
   TBackupFile backup;

@@ -4,6 +4,7 @@
 
 #include "backup/ResourceStrings.h"
 #include "backup/RestoreRules.h"
+#include "backup/TargetFile.h"
 
 namespace norv::robustness {
 
@@ -120,8 +121,8 @@ void RestoreProbe::Attach() {
       if (percent != 100) Violation("the end-of-run progress event does not carry 100");
     } else if (name != announced_ || !writing_) {
       Violation("progress for an entry that is not being written: " + name);
-    } else if (!fs_.HasFile(name)) {
-      Violation("progress for a file that does not exist: " + name);
+    } else if (!fs_.HasFile(TargetFile::TemporaryName(name))) {
+      Violation("progress for a file that is not being written: " + name);
     }
     go = settings_.tapeAnswers ? tape_.Next() : true;
   };
@@ -132,7 +133,9 @@ void RestoreProbe::Attach() {
     if (name != announced_ || !writing_) {
       Violation("OnFileRestored for an entry that is not being written: " + name);
     }
-    if (!fs_.HasFile(name)) Violation("OnFileRestored for a file that was not created: " + name);
+    if (!fs_.HasFile(TargetFile::TemporaryName(name))) {
+      Violation("OnFileRestored for a file that was not created: " + name);
+    }
     if (stream.Position() != stream.Size()) {
       Violation("OnFileRestored with the stream not at its end: " + name);
     }
@@ -268,6 +271,11 @@ void RestoreProbe::CheckFileSystem(const std::map<std::string, std::string>& bef
   }
   for (const auto& [name, content] : before) {
     if (!fs_.HasFile(name)) Violation("an existing file disappeared: " + name);
+  }
+  for (const auto& name : fs_.Files()) {
+    if (!before.count(name) && name.ends_with(TargetFile::TemporaryName(""))) {
+      Violation("a temporary file was left: " + name);
+    }
   }
   for (const auto& dir : fs_.Directories()) {
     if (dirsBefore_.count(dir)) continue;

@@ -301,6 +301,20 @@ int Hold(const Args& args) {
   return 0;
 }
 
+int Lock(const Args& args) {
+  Need(args, 2);
+  // Opened without sharing, as a running program holds its own files.
+  HANDLE file = CreateFileA(args[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return Fail("cannot open " + args[0] + ", error " + std::to_string(GetLastError()));
+  }
+  Emit("locked");
+  const int status = Hold({args[1], "hidden"});
+  CloseHandle(file);
+  return status;
+}
+
 int Close(const Args& args) {
   Need(args, 2);
   ULONGLONG deadline = Now() + Number(args[1]);

@@ -19,6 +19,8 @@ int Dialogs(const Args& args, bool wait);
 int Answer(const Args& args);
 int Geometry(const Args& args);
 int Hold(const Args& args);
+// Holds FILE open without sharing until the hidden window of CLASS is closed.
+int Lock(const Args& args);
 int Close(const Args& args);
 int ListWindows(const Args& args);
 

@@ -28,6 +28,7 @@ const char kUsage[] =
     "  answer PID ok|cancel MS       press OK or Cancel in the dialog of PID\n"
     "  geometry CLASS                print the window and client rectangles\n"
     "  hold CLASS [hidden]           keep a window of CLASS until it is closed\n"
+    "  lock FILE CLASS               hold FILE open unshared until CLASS is closed\n"
     "  close CLASS MS                close every window of CLASS, wait till gone\n"
     "  windows PID                   list top-level windows (PID 0: all)\n"
     "Any argument may be given as hex:HHHH... (two hex digits per byte).\n"
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
       {"answer", Answer},
       {"geometry", Geometry},
       {"hold", Hold},
+      {"lock", Lock},
       {"close", Close},
       {"windows", ListWindows},
   };

@@ -1,0 +1,60 @@
+#include "backup/TargetFile.h"
+
+#include <vector>
+
+namespace norv {
+
+namespace {
+constexpr const char* kTemporarySuffix = ".norvtmp";
+constexpr std::size_t kCopyBuffer = 64 * 1024;
+}  // namespace
+
+TargetFile::TargetFile(FileSystem& fs, std::string target)
+    : fs_(fs), target_(std::move(target)), temporary_(TemporaryName(target_)) {}
+
+TargetFile::~TargetFile() {
+  stream_.reset();
+  if (!placed_) fs_.RemoveFile(temporary_);
+}
+
+std::string TargetFile::TemporaryName(const std::string& target) {
+  return target + kTemporarySuffix;
+}
+
+std::unique_ptr<TargetFile> TargetFile::Begin(FileSystem& fs, const std::string& target) {
+  // A target that cannot be written now would refuse the move at the end:
+  // find out before any data is written, without touching it.
+  if (fs.FileExists(target) || fs.DirectoryExists(target)) fs.OpenWrite(target);
+  std::unique_ptr<TargetFile> file(new TargetFile(fs, target));
+  file->stream_ = fs.CreateWrite(file->temporary_);
+  return file;
+}
+
+std::unique_ptr<TargetFile> TargetFile::Extend(FileSystem& fs, const std::string& target) {
+  auto source = fs.OpenRead(target);
+  std::unique_ptr<TargetFile> file(new TargetFile(fs, target));
+  file->stream_ = fs.CreateWrite(file->temporary_);
+  std::vector<unsigned char> buffer(kCopyBuffer);
+  while (const std::size_t got = source->Read(buffer.data(), buffer.size())) {
+    file->stream_->WriteExactly(buffer.data(), got);
+  }
+  return file;
+}
+
+void TargetFile::Close(std::int32_t dosDate) {
+  stream_->SetDosDate(dosDate);
+  stream_.reset();
+}
+
+void TargetFile::Reopen() {
+  stream_ = fs_.OpenWrite(temporary_);
+  stream_->Seek(0, SeekOrigin::End);
+}
+
+void TargetFile::PutInPlace() {
+  stream_.reset();
+  fs_.MoveOver(temporary_, target_);
+  placed_ = true;
+}
+
+}  // namespace norv

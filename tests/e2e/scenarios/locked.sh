@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# A file that another program holds open without sharing cannot be
+# replaced: the old file stays as it was, bytes and date, the log names it
+# with the system's reason before the banner, and the banner says the
+# process did not finish.
+here="$(cd "$(dirname "$0")/.." && pwd)"
+source "$here/wine-env.sh"
+source "$here/installer.sh"
+e2e_begin locked
+
+src="$E2E_WORK/src"
+mkdir -p "$src"
+printf 'new program\n' >"$src/PROGRAMA.EXE"
+printf 'notas\n' >"$src/NOTAS.TXT"
+norvarc_create --prefix 'D:\E2E\TRAVA' "$E2E_WORK/PacTrava.001" "$src/PROGRAMA.EXE" "$src/NOTAS.TXT"
+printf 'Trava\r\n' >"$E2E_WORK/Dados.txt"
+target="$(drive_c 'C:\E2E\TRAVA\PROGRAMA.EXE')"
+rm -rf "$(drive_c 'C:\E2E\TRAVA')"
+mkdir -p "$(dirname "$target")"
+printf 'old program\n' >"$target"
+touch -d '2001-02-03 04:05:06' "$target"
+
+drv_background "$E2E_WORK/lock.out" lock 'C:\E2E\TRAVA\PROGRAMA.EXE' TTravaArquivo
+e2e_wait_line "$E2E_WORK/lock.out" locked 60 "$E2E_LAST_PID" >/dev/null
+
+installer_start "$E2E_WORK" 'OVERWRITE PacTrava.001'
+installer_wait_window
+drv click "$FORM" '&Instalar' 30000 >/dev/null
+dialog=$(installer_wait_dialog)
+expect_eq "error report" "$(dialog_field "$dialog" 3)" 'Cannot read file'
+installer_answer ok
+installer_wait_banner
+memo_lines >"$E2E_WORK/log.txt"
+first=$(head -n1 "$E2E_WORK/log.txt")
+case "$first" in
+  'ERRO: C:\E2E\TRAVA\PROGRAMA.EXE: '?*) ;;
+  *) e2e_fail "first log line: $(printf '%s' "$first" | cat -v)" ;;
+esac
+expect_eq "log lines" "$(wc -l <"$E2E_WORK/log.txt")" 4
+expect_banner "$E2E_WORK/log.txt" '*** PROCESSO NÃO CONCLUÍDO ***'
+expect_eq "old file" "$(cat "$target")" 'old program'
+expect_eq "old date" "$(date -r "$target" '+%F %T')" '2001-02-03 04:05:06'
+expect_no_file "$target.norvtmp"
+expect_no_file "$(drive_c 'C:\E2E\TRAVA\NOTAS.TXT')"
+
+# Released, the file is replaced on the next press.
+drv close TTravaArquivo 30000 >/dev/null
+drv click "$FORM" '&Instalar' 30000 >/dev/null
+installer_wait_banner 'ERRO'
+cmp "$src/PROGRAMA.EXE" "$target"
+installer_close

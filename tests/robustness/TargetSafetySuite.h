@@ -1,0 +1,147 @@
+#pragma once
+// The same faults over every file system: in memory, POSIX on a temporary
+// directory, Win32 (under Wine). A binary includes this header once and
+// instantiates TargetSafety with the disks it has; each disk starts empty.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <set>
+
+#include "backup/TargetFile.h"
+#include "platform/testing/FaultFileSystem.h"
+#include "tests/robustness/Installation.h"
+
+namespace norv::robustness {
+
+// A file system that starts empty and is cleaned up with the object.
+class Disk {
+ public:
+  virtual ~Disk() = default;
+  virtual FileSystem& Files() = 0;
+};
+
+struct DiskKind {
+  const char* name;
+  std::function<std::unique_ptr<Disk>()> make;
+};
+
+class TargetSafety : public ::testing::TestWithParam<DiskKind> {
+ protected:
+  void SetUp() override {
+    disk_ = GetParam().make();
+    installation_.LayOut(disk_->Files());
+  }
+  FileSystem& Files() { return disk_->Files(); }
+  // The run failed with error 1 on `failed`, and nothing is torn or left.
+  void ExpectFailedCleanly(const RestoreResult& run, const std::string& failed,
+                           const std::string& reason) {
+    EXPECT_FALSE(run.result);
+    EXPECT_EQ(run.errorCode, 1);
+    EXPECT_EQ(run.failedFile, failed);
+    if (!reason.empty()) {
+      EXPECT_EQ(run.reason, reason);
+    }
+    const auto torn = installation_.Torn(Files());
+    EXPECT_TRUE(torn.empty()) << torn.front();
+    EXPECT_TRUE(installation_.Temporaries(Files()).empty());
+    for (const auto& file : installation_.files) {
+      if (file.target != failed) continue;
+      std::string bytes;
+      EXPECT_EQ(ReadWhole(Files(), file.target, bytes), file.installed);
+      if (file.installed) {
+        EXPECT_EQ(bytes, file.oldBytes) << "the failed file keeps its bytes";
+      }
+    }
+  }
+
+  const Installation installation_ = Installation::Make(12, 40000);
+  std::unique_ptr<Disk> disk_;
+};
+
+TEST_P(TargetSafety, DiskFullAtEveryBlockBoundary) {
+  // Where each block ends, counted in bytes written.
+  std::set<std::int64_t> boundaries{0};
+  {
+    FaultFileSystem counter(Files());
+    ASSERT_TRUE(RestoreInstallation(counter, [&](const std::string&) {
+                  boundaries.insert(counter.BytesWritten());
+                }).result);
+  }
+  std::set<std::int64_t> rooms;
+  for (std::int64_t b : boundaries) rooms.insert({b, b + 1});
+  const std::int64_t total = *boundaries.rbegin();
+  for (std::int64_t room : rooms) {
+    if (room >= total) continue;
+    SCOPED_TRACE("room for " + std::to_string(room) + " bytes");
+    installation_.LayOut(Files());
+    FaultFileSystem fs(Files());
+    fs.LimitWrites(room);
+    std::string writing;
+    const RestoreResult run = RestoreInstallation(fs, [&](const std::string& f) { writing = f; });
+    ExpectFailedCleanly(run, run.failedFile, FaultFileSystem::kDiskFull);
+    EXPECT_FALSE(run.failedFile.empty());
+  }
+}
+
+TEST_P(TargetSafety, ATargetThatCannotBeWrittenOrPlacedStopsTheRun) {
+  const std::string locked = installation_.files[4].target;  // installed, after others
+  const std::string absent = installation_.files[3].target;  // not installed yet
+  ASSERT_TRUE(installation_.files[4].installed && !installation_.files[3].installed);
+  struct Row {
+    const char* what;
+    std::function<void(FaultFileSystem&)> fault;
+    std::function<void(FaultFileSystem&, const std::string&)> duringProgress;
+    std::string failed, reason;
+  } rows[] = {
+      {"in use from the start", [&](auto& fs) { fs.Lock(locked); }, nullptr, locked,
+       FaultFileSystem::kInUse},
+      {"in use while written", nullptr,
+       [&](auto& fs, const std::string& file) {
+         if (file == locked) fs.Lock(locked);
+       },
+       locked, FaultFileSystem::kInUse},
+      {"temporary not created", [&](auto& fs) { fs.FailCreate(TargetFile::TemporaryName(absent)); },
+       nullptr, absent, "Access is denied"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    installation_.LayOut(Files());
+    FaultFileSystem fs(Files());
+    if (row.fault) row.fault(fs);
+    const RestoreResult run = RestoreInstallation(fs, [&](const std::string& file) {
+      if (row.duringProgress) row.duringProgress(fs, file);
+    });
+    ExpectFailedCleanly(run, row.failed, row.reason);
+  }
+}
+
+TEST_P(TargetSafety, AFolderThatCannotBeMadeStopsTheRun) {
+  Installation fresh = installation_;
+  for (auto& file : fresh.files) file.installed = false;
+  disk_ = GetParam().make();  // no folder of the installation exists
+  fresh.LayOut(Files());
+  FaultFileSystem fs(Files());
+  fs.FailDirectory("C:\\DEST\\APP\\DATA");
+  const RestoreResult run = RestoreInstallation(fs);
+  EXPECT_FALSE(run.result);
+  EXPECT_EQ(run.errorCode, 1);
+  EXPECT_EQ(run.failedFile, fresh.files[0].target);
+  EXPECT_EQ(run.reason, "Access is denied");
+  EXPECT_TRUE(fresh.Torn(Files()).empty());
+  EXPECT_FALSE(Files().DirectoryExists("C:\\DEST\\APP\\DATA"));
+}
+
+TEST_P(TargetSafety, ARerunAfterAFailureCompletes) {
+  {
+    FaultFileSystem fs(Files());
+    fs.LimitWrites(30000);
+    ASSERT_FALSE(RestoreInstallation(fs).result);
+  }
+  const RestoreResult rerun = RestoreInstallation(Files());
+  EXPECT_TRUE(rerun.result) << rerun.reason;
+  EXPECT_TRUE(installation_.NotNew(Files()).empty());
+  EXPECT_TRUE(installation_.Temporaries(Files()).empty());
+}
+
+}  // namespace norv::robustness
