@@ -108,6 +108,7 @@ void RestoreProbe::Attach() {
       doRestore = true;
     }
     announced_ = name;
+    offered_.insert(MemoryFileSystem::Normalize(name));
     writing_ = doRestore;
   };
   backup_.OnProgress = [this](TBackupFile&, std::string name, TPercentage percent, bool& go) {
@@ -180,6 +181,7 @@ Outcome RestoreProbe::Run(const std::string& archive, const std::string& destina
   events_.clear();
   violations_.clear();
   announced_.clear();
+  offered_.clear();
   writing_ = endSeen_ = errorSeen_ = false;
   needDiskInARow_ = restoreFileEvents_ = fileRestoredEvents_ = 0;
   const long serveBefore = ui_.serveCount;
@@ -272,9 +274,12 @@ void RestoreProbe::CheckFileSystem(const std::map<std::string, std::string>& bef
   for (const auto& [name, content] : before) {
     if (!fs_.HasFile(name)) Violation("an existing file disappeared: " + name);
   }
-  for (const auto& name : fs_.Files()) {
-    if (!before.count(name) && name.ends_with(TargetFile::TemporaryName(""))) {
-      Violation("a temporary file was left: " + name);
+  // A stored name may itself end like a temporary file: only the
+  // temporary files of offered names that are not offered names count.
+  for (const auto& name : offered_) {
+    const std::string temporary = MemoryFileSystem::Normalize(TargetFile::TemporaryName(name));
+    if (fs_.HasFile(temporary) && !before.count(temporary) && !offered_.count(temporary)) {
+      Violation("a temporary file was left: " + temporary);
     }
   }
   for (const auto& dir : fs_.Directories()) {

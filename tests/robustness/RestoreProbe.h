@@ -122,8 +122,9 @@ class RestoreProbe {
   std::string prefix_;  // the working destination as the file system stores it
   std::vector<std::string> events_;
   std::vector<std::string> violations_;
-  std::string announced_;  // the name of the entry announced last
-  bool writing_ = false;   // its final answer was to write it
+  std::string announced_;          // the name of the entry announced last
+  std::set<std::string> offered_;  // every name OnRestoreFile offered, as stored
+  bool writing_ = false;           // its final answer was to write it
   bool endSeen_ = false;
   bool errorSeen_ = false;
   int needDiskInARow_ = 0;
