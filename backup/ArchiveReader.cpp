@@ -157,9 +157,11 @@ std::optional<ArchiveRecord> ArchiveReader::ReadEntry(ArchiveRecord record) {
         case Placement::Written:
           lastWritten_ = true;
           break;
-        case Placement::PassedOver:
+        case Placement::BelowAFile:
+          Problem(record.name, record.offset,
+                  "an earlier entry made a file of one of its folders; the restore cannot make it");
           break;
-        case Placement::Fails:
+        case Placement::OnADirectory:
           Problem(record.name, record.offset,
                   "an earlier entry made a directory of this name; the restore cannot write it");
           break;
@@ -267,10 +269,10 @@ ArchiveReader::Placement ArchiveReader::Place(const std::string& target) {
     parents.push_back(Key(path.substr(0, cut)));
   }
   for (const std::uint64_t parent : parents) {
-    if (files_.count(parent)) return Placement::PassedOver;
+    if (files_.count(parent)) return Placement::BelowAFile;
   }
   const std::uint64_t self = Key(path);
-  if (directories_.count(self)) return Placement::Fails;
+  if (directories_.count(self)) return Placement::OnADirectory;
   directories_.insert(parents.begin(), parents.end());
   files_.insert(self);
   return Placement::Written;

@@ -85,9 +85,9 @@ class ArchiveReader {
   std::int64_t RestoredBytes() const { return restoredBytes_; }
 
  private:
-  // Whether a restore writes the entry, given what the entries before it
-  // left: a file below a name that became a file is passed over.
-  enum class Placement { Written, PassedOver, Fails };
+  // Whether a restore can write the entry, given what the entries before it
+  // left: a folder that is a file, or a file that is a folder, fails it.
+  enum class Placement { Written, BelowAFile, OnADirectory };
 
   std::optional<ArchiveRecord> ReadRecord();
   std::optional<ArchiveRecord> ReadContinuation();

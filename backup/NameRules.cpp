@@ -79,9 +79,15 @@ std::string WhyRefused(const std::string& workingDestination, const std::string&
     start = end + 1;
   }
   const std::string target = restore::DestinationName(workingDestination, storedName, fullPath);
-  if (target.size() > kMaxPath) {
+  const std::size_t room = kTemporarySuffix.size();
+  if (target.size() + room > kMaxPath) {
     return "its path has " + std::to_string(target.size()) + " characters (at most " +
-           std::to_string(kMaxPath) + ")";
+           std::to_string(kMaxPath - room) + ")";
+  }
+  const std::size_t fileName = ExtractFileName(target).size();
+  if (fileName + room > kMaxComponent) {
+    return "its file name has " + std::to_string(fileName) + " characters (at most " +
+           std::to_string(kMaxComponent - room) + ")";
   }
   const std::string directory = ExtractFileDir(target);
   if (directory.size() > kMaxDirectory) {

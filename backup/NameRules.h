@@ -5,6 +5,7 @@
 // the writer before it stores the name.
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace norv::names {
 
@@ -13,6 +14,9 @@ namespace norv::names {
 inline constexpr std::size_t kMaxPath = 259;
 inline constexpr std::size_t kMaxDirectory = 247;
 inline constexpr std::size_t kMaxComponent = 255;
+// A restored file is first written beside its target under the target's
+// name with this suffix; the path and file name limits leave room for it.
+inline constexpr std::string_view kTemporarySuffix = ".norvtmp";
 
 // Why the entry stored as `storedName` cannot be restored below
 // `workingDestination` (as restore::DestinationName places it), or "" when
@@ -22,7 +26,8 @@ inline constexpr std::size_t kMaxComponent = 255;
 // bytes 0x00-0x1F), is a device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9,
 // CONIN$, CONOUT$, with any extension, in any case), ends in a dot or a
 // blank, or is longer than kMaxComponent; a destination path longer than
-// kMaxPath or a directory part longer than kMaxDirectory.
+// kMaxPath or a directory part longer than kMaxDirectory, where the file's
+// temporary name counts for the path and the file name.
 std::string WhyRefused(const std::string& workingDestination, const std::string& storedName,
                        bool fullPath);
 

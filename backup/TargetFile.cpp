@@ -2,10 +2,11 @@
 
 #include <vector>
 
+#include "backup/NameRules.h"
+
 namespace norv {
 
 namespace {
-constexpr const char* kTemporarySuffix = ".norvtmp";
 constexpr std::size_t kCopyBuffer = 64 * 1024;
 }  // namespace
 
@@ -18,7 +19,7 @@ TargetFile::~TargetFile() {
 }
 
 std::string TargetFile::TemporaryName(const std::string& target) {
-  return target + kTemporarySuffix;
+  return target + std::string(names::kTemporarySuffix);
 }
 
 std::unique_ptr<TargetFile> TargetFile::Begin(FileSystem& fs, const std::string& target) {

@@ -47,11 +47,12 @@ TEST(NameRules, WhatWindowsCannotWriteIsRefused) {
       {"C:\\", true},
       {"C:\\A/../../B", true},
       {"C:\\A/B", true},
-      {"C:\\" + std::string(255, 'N'), false},
-      {"C:\\" + std::string(256, 'N'), true},
-      {"C:\\A\\" + std::string(254, 'N'), false},
-      {"C:\\A\\" + std::string(255, 'N'), true},
-      {"C:\\" + std::string(244, 'D') + "\\" + std::string(11, 'F'), false},
+      // Room stays for the temporary name, 8 characters longer.
+      {"C:\\" + std::string(247, 'N'), false},
+      {"C:\\" + std::string(248, 'N'), true},
+      {"C:\\A\\" + std::string(246, 'N'), false},
+      {"C:\\A\\" + std::string(247, 'N'), true},
+      {"C:\\" + std::string(244, 'D') + "\\" + std::string(3, 'F'), false},
       {"C:\\" + std::string(245, 'D') + "\\F", true},
   };
   for (const Row& row : rows) {
@@ -61,7 +62,7 @@ TEST(NameRules, WhatWindowsCannotWriteIsRefused) {
 }
 
 TEST(NameRules, TheDestinationCountsTowardsTheLengthButIsNotChecked) {
-  const std::string name = "C:\\" + std::string(250, 'N');
+  const std::string name = "C:\\" + std::string(245, 'N');
   EXPECT_EQ(WhyRefused("C:\\", name, true), "");
   EXPECT_NE(WhyRefused("C:\\DESTINO\\", name, true), "");
   // The caller's destination may hold what a stored name may not.
