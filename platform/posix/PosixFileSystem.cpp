@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/Cp1252.h"
 #include "platform/DosDate.h"
 #include "platform/Errors.h"
 
@@ -15,7 +16,9 @@ namespace norv {
 
 namespace {
 
-std::string SystemReason(int err) { return std::strerror(err); }
+std::string SystemReason(int err) {
+  return std::strerror(err);
+}
 
 class PosixFileStream : public FileStream {
  public:
@@ -43,7 +46,9 @@ class PosixFileStream : public FileStream {
   }
 
   std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
-    int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                 : origin == SeekOrigin::Current ? SEEK_CUR
+                                                 : SEEK_END;
     off_t r = ::lseek(fd_, static_cast<off_t>(offset), whence);
     if (r < 0) throw EReadError("Stream seek error");
     return r;
@@ -55,7 +60,10 @@ class PosixFileStream : public FileStream {
     return st.st_size;
   }
 
+  // mktime would carry impossible fields into the next minute, day or
+  // year: such a date is not set at all.
   void SetDosDate(std::int32_t dosDate) override {
+    if (!IsValidDosDate(dosDate)) return;
     DosDateTime d = UnpackDosDate(dosDate);
     std::tm tm{};
     tm.tm_year = d.year - 1900;
@@ -97,7 +105,8 @@ std::string PosixFileSystem::NativePath(const std::string& name) const {
     rest = name.substr(2);
     if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) path += '/';
   }
-  for (char c : rest) path += (c == '\\') ? '/' : c;
+  // Names are Windows-1252; the host's are UTF-8.
+  for (char c : Cp1252ToUtf8(rest)) path += (c == '\\') ? '/' : c;
   if (path.empty()) path.push_back('/');
   return path;
 }
@@ -107,7 +116,8 @@ std::int32_t PosixFileSystem::FileStamp(const std::string& name) {
   if (::stat(NativePath(name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   std::tm tm{};
   if (!::localtime_r(&st.st_mtime, &tm)) return -1;
-  return PackDosDate({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec});
+  return PackDosDate(
+      {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec});
 }
 
 bool PosixFileSystem::DirectoryExists(const std::string& name) {
@@ -146,7 +156,9 @@ std::string PosixFileSystem::ExpandFileName(const std::string& name) {
   if (IsDriveName(name) || (!name.empty() && (name[0] == '/' || name[0] == '\\'))) return name;
   char buf[4096];
   if (!::getcwd(buf, sizeof buf)) return name;
-  std::string cwd = buf;
+  // The current directory as a name: Windows-1252, unchanged when it has
+  // characters that Windows-1252 cannot hold.
+  std::string cwd = Utf8ToCp1252(buf).value_or(buf);
   if (cwd.empty() || cwd.back() != '/') cwd += '/';
   return cwd + name;
 }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/Cp1252.h"
+#include "platform/DosDate.h"
 #include "platform/Errors.h"
 #include "platform/win32/SystemErrorText.h"
 
@@ -61,7 +63,9 @@ class Win32FileStream : public FileStream {
     return size.QuadPart;
   }
 
+  // An impossible date is not set at all (the file keeps its time).
   void SetDosDate(std::int32_t dosDate) override {
+    if (!IsValidDosDate(dosDate)) return;
     auto stamp = static_cast<std::uint32_t>(dosDate);
     FILETIME local, utc;
     if (DosDateTimeToFileTime(static_cast<WORD>(stamp >> 16), static_cast<WORD>(stamp), &local) &&
@@ -78,11 +82,18 @@ std::string LastErrorText() {
   return win32::SystemErrorText(GetLastError());
 }
 
+// Names are Windows-1252 whatever the ANSI code page: they reach the
+// system through the wide API.
+std::wstring Wide(const std::string& name) {
+  const std::u16string text = Cp1252ToUtf16(name);
+  return std::wstring(text.begin(), text.end());
+}
+
 // Opens a disk file only: a stored name such as CON, NUL.TXT or COM1 names a
 // device, which could block a read or a write, so it is refused like a bad name.
 HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD disposition) {
-  HANDLE h = CreateFileA(name.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h = CreateFileW(Wide(name).c_str(), access, share, nullptr, disposition,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_DISK) {
     CloseHandle(h);
     SetLastError(ERROR_INVALID_NAME);
@@ -115,7 +126,8 @@ std::int32_t Win32FileSystem::FileStamp(const std::string& name) {
   // GetFileAttributesEx rather than a directory search: a name with wildcards
   // must not match some other file.
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(NativePath(name).c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (!GetFileAttributesExW(Wide(NativePath(name)).c_str(), GetFileExInfoStandard, &data))
+    return -1;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
   FILETIME local;
   WORD date = 0, time = 0;
@@ -127,12 +139,12 @@ std::int32_t Win32FileSystem::FileStamp(const std::string& name) {
 }
 
 bool Win32FileSystem::DirectoryExists(const std::string& name) {
-  DWORD attributes = GetFileAttributesA(NativePath(name).c_str());
+  DWORD attributes = GetFileAttributesW(Wide(NativePath(name)).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32FileSystem::CreateDir(const std::string& name) {
-  return CreateDirectoryA(NativePath(name).c_str(), nullptr) != 0;
+  return CreateDirectoryW(Wide(NativePath(name)).c_str(), nullptr) != 0;
 }
 
 std::unique_ptr<FileStream> Win32FileSystem::OpenRead(const std::string& name) {
@@ -155,11 +167,11 @@ std::unique_ptr<FileStream> Win32FileSystem::OpenWrite(const std::string& name) 
 }
 
 std::string Win32FileSystem::ExpandFileName(const std::string& name) {
-  char buffer[MAX_PATH * 4];
-  char* filePart = nullptr;
-  DWORD n = GetFullPathNameA(NativePath(name).c_str(), sizeof buffer, buffer, &filePart);
-  if (n == 0 || n >= sizeof buffer) return name;
-  return std::string(buffer, n);
+  wchar_t buffer[MAX_PATH * 4];
+  wchar_t* filePart = nullptr;
+  DWORD n = GetFullPathNameW(Wide(NativePath(name)).c_str(), MAX_PATH * 4, buffer, &filePart);
+  if (n == 0 || n >= MAX_PATH * 4) return name;
+  return Utf16ToCp1252(std::u16string(buffer, buffer + n));
 }
 
 }  // namespace norv
