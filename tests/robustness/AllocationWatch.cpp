@@ -20,14 +20,19 @@ namespace {
 // Replacing operator new is process-wide by nature; the watch only reads
 // and resets this counter.
 std::atomic<std::size_t> largest{0};
+std::atomic<std::size_t> total{0};
 }  // namespace
 
 AllocationWatch::AllocationWatch() {
   largest = 0;
+  total = 0;
 }
 AllocationWatch::~AllocationWatch() = default;
 std::size_t AllocationWatch::Largest() const {
   return largest;
+}
+std::size_t AllocationWatch::Total() const {
+  return total;
 }
 bool AllocationWatch::Active() {
   return NORV_WATCH_ALLOCATIONS != 0;
@@ -35,6 +40,7 @@ bool AllocationWatch::Active() {
 
 #if NORV_WATCH_ALLOCATIONS
 void NoteAllocation(std::size_t size) {
+  total.fetch_add(size, std::memory_order_relaxed);
   std::size_t seen = largest.load(std::memory_order_relaxed);
   while (size > seen && !largest.compare_exchange_weak(seen, size)) {
   }
