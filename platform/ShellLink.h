@@ -11,7 +11,7 @@ namespace norv {
 // The link's target, as COM's IShellLinkA sets it.
 class ShellLinkTarget {
  public:
-  virtual ~IShellLinkA() = default;
+  virtual ~ShellLinkTarget() = default;
   virtual void SetPath(const std::string& path) = 0;
   virtual void SetWorkingDirectory(const std::string& dir) = 0;
 };
@@ -19,7 +19,7 @@ class ShellLinkTarget {
 // The link file, as COM's IPersistFile saves it.
 class ShellLinkFile {
  public:
-  virtual ~IPersistFile() = default;
+  virtual ~ShellLinkFile() = default;
   virtual void Save(const std::u16string& fileName, bool remember) = 0;
 };
 
