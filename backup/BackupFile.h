@@ -33,38 +33,31 @@ class TBackupFile {
   std::intptr_t Tag = 0;
 
   // --- Published properties, in declaration order ---
-  // 1. Reading always yields "5.10"; writing changes nothing.
+  // Version: reading always yields "5.10"; writing changes nothing.
   std::string Version() const { return "5.10"; }
   void SetVersion(const std::string&) {}
-  // 2.
   const std::string& BackupTitle() const { return backupTitle_; }
   void SetBackupTitle(const std::string& value) { backupTitle_ = value; }
-  // 3. Writing follows the mode rule: a change to bmIncremental sets
+  // BackupMode: writing follows the mode rule: a change to bmIncremental sets
   // SetArchiveFlag; going back to bmAll leaves it.
   TBackupMode BackupMode() const { return backupMode_; }
   void SetBackupMode(TBackupMode value);
-  // 4.
   TCompressionLevel CompressionLevel() const { return compressionLevel_; }
   void SetCompressionLevel(TCompressionLevel value) { compressionLevel_ = value; }
-  // 5.
   TRestoreMode RestoreMode() const { return restoreMode_; }
   void SetRestoreMode(TRestoreMode value) { restoreMode_ = value; }
-  // 6.
   std::int32_t MaxSize() const { return maxSize_; }
   void SetMaxSize(std::int32_t value) { maxSize_ = value; }
-  // 7.
   bool SetArchiveFlag() const { return setArchiveFlag_; }
   void SetSetArchiveFlag(bool value) { setArchiveFlag_ = value; }
-  // 8-12. Events; an empty function is an unassigned event.
+  // Events; an empty function is an unassigned event.
   TProgressEvent OnProgress;
   TNeedDiskEvent OnNeedDisk;
   TRestoreFileEvent OnRestoreFile;
   TFileRestoredEvent OnFileRestored;
   TBackupErrorEvent OnError;
-  // 13.
   bool RestoreFullPath() const { return restoreFullPath_; }
   void SetRestoreFullPath(bool value) { restoreFullPath_ = value; }
-  // 14.
   bool SaveFileID() const { return saveFileID_; }
   void SetSaveFileID(bool value) { saveFileID_ = value; }
 

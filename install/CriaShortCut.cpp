@@ -20,9 +20,9 @@ std::string TFrmInstaladorNorv::CriaShortCutArquivo(const std::string& name,
   std::int32_t result = 0;
   std::unique_ptr<IShellLinkObject> objeto = shell_.CreateShellLink(result);
   if (!objeto) throw EOleSysError(shell_.SystemErrorText(result), result);
-  std::unique_ptr<IShellLinkA> shellLink = objeto->QueryShellLinkA();
+  std::unique_ptr<ShellLinkTarget> shellLink = objeto->QueryShellLinkA();
   if (!shellLink) throw EIntfCastError();
-  std::unique_ptr<IPersistFile> persistFile = objeto->QueryPersistFile();
+  std::unique_ptr<ShellLinkFile> persistFile = objeto->QueryPersistFile();
   if (!persistFile) throw EIntfCastError();
 
   shellLink->SetPath(target);

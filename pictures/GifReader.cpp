@@ -8,6 +8,7 @@
 #include <string>
 
 #include "pictures/PictureError.h"
+#include "pictures/PictureLimits.h"
 
 namespace norv {
 namespace {
@@ -107,7 +108,7 @@ GifImage ReadImage(GifFileType* gif, const GifContents& contents, const PendingC
   image.palette = desc.ColorMap ? ToPalette(desc.ColorMap) : contents.globalPalette;
   if (image.palette.empty()) Fail("image without a colour table");
   if (image.width < 0 || image.height < 0 ||
-      static_cast<long long>(image.width) * image.height > kMaxGifPixels) {
+      static_cast<long long>(image.width) * image.height > kMaxPicturePixels) {
     Fail("image too large");
   }
   if (image.width == 0 || image.height == 0) {
@@ -153,10 +154,11 @@ GifContents ReadGif(std::span<const std::uint8_t> data) {
   contents.globalPalette = ToPalette(gif->SColorMap);
   const long long screen = static_cast<long long>(contents.width) * contents.height;
   if (screen <= 0) Fail("the logical screen is empty");
-  if (screen > kMaxGifPixels) Fail("the logical screen is too large");
+  if (screen > kMaxPicturePixels) Fail("the logical screen is too large");
 
   PendingControl control;
   long long composed = 0;
+  long long indices = 0;  // the images' colour indices, all held until composed
   for (;;) {
     GifRecordType type = UNDEFINED_RECORD_TYPE;
     Check(gif.get(), DGifGetRecordType(gif.get(), &type));
@@ -164,9 +166,12 @@ GifContents ReadGif(std::span<const std::uint8_t> data) {
     if (type == EXTENSION_RECORD_TYPE) {
       ReadExtension(gif.get(), contents, control);
     } else if (type == IMAGE_DESC_RECORD_TYPE) {
+      // Each image becomes one composed frame of the screen's size.
       composed += screen;
-      if (composed > kMaxGifTotalPixels) Fail("too many frames");
+      if (composed > kMaxAnimationPixels) Fail("too many frames");
       contents.images.push_back(ReadImage(gif.get(), contents, control));
+      indices += static_cast<long long>(contents.images.back().indices.size());
+      if (indices > kMaxAnimationPixels) Fail("too many frames");
       control = PendingControl{};  // a graphic control extension applies to one image
     } else {
       Fail("unexpected record");

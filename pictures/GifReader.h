@@ -9,10 +9,6 @@
 
 namespace norv {
 
-// Limits that keep a forged header from making us allocate gigabytes.
-constexpr long long kMaxGifPixels = 16LL * 1024 * 1024;       // one screen or one image
-constexpr long long kMaxGifTotalPixels = 64LL * 1024 * 1024;  // all composed frames together
-
 enum class GifDisposal : std::uint8_t {
   kNone = 0,        // not specified: leave the image in place
   kKeep = 1,        // leave the image in place
@@ -43,7 +39,8 @@ struct GifContents {
   std::vector<GifImage> images;
 };
 
-// Throws PictureError when the data is not a complete, well-formed GIF.
+// Throws PictureError when the data is not a complete, well-formed GIF, or
+// when it would decode to more than the bounds of PictureLimits.h.
 GifContents ReadGif(std::span<const std::uint8_t> data);
 
 }  // namespace norv

@@ -10,6 +10,7 @@
 #include <jpeglib.h>
 
 #include "pictures/PictureError.h"
+#include "pictures/PictureLimits.h"
 
 namespace norv {
 namespace {
@@ -59,7 +60,7 @@ bool Decode(Decompressor& d, std::span<const std::uint8_t> data, Bitmap& out,
   jpeg_mem_src(&d.info, data.data(), static_cast<unsigned long>(data.size()));
   jpeg_read_header(&d.info, TRUE);
   const long long pixels = static_cast<long long>(d.info.image_width) * d.info.image_height;
-  if (pixels > kMaxJpegPixels) {
+  if (pixels > kMaxPicturePixels) {
     std::snprintf(d.errors.message, sizeof d.errors.message, "JPEG picture too large (%ux%u)",
                   d.info.image_width, d.info.image_height);
     return false;

@@ -11,8 +11,14 @@ struct DosDateTime {
 };
 
 // Packs a local date-time; returns -1 when it cannot be expressed (years
-// before 1980 or after 2107, fields out of range).
+// before 1980 or after 2107, a day the month does not have, fields out of
+// range).
 std::int32_t PackDosDate(const DosDateTime& t);
 DosDateTime UnpackDosDate(std::int32_t stamp);
+
+// Whether the stamp names a real date-time: month 1-12, a day the month has
+// (29 February in leap years only), hour < 24, minute < 60, seconds/2 < 30.
+// A file is never given an invalid stamp: it keeps its time instead.
+bool IsValidDosDate(std::int32_t stamp);
 
 }  // namespace norv

@@ -11,33 +11,44 @@ bool IsSeparator(char c) {
   return c == '\\' || c == '/';
 }
 
-std::string WithoutTrailingSeparators(std::string dir) {
-  while (dir.size() > 1 && IsSeparator(dir.back())) dir.pop_back();
-  return dir;
+// The length of `dir`'s first `length` characters without trailing
+// separators (one character always stays).
+std::size_t WithoutTrailingSeparators(const std::string& dir, std::size_t length) {
+  while (length > 1 && IsSeparator(dir[length - 1])) --length;
+  return length;
+}
+
+// The length of the parent of `dir`'s first `length` characters, or
+// `length` itself when there is none.
+std::size_t ParentLength(const std::string& dir, std::size_t length) {
+  const auto cut = dir.find_last_of("\\/:", length - 1);
+  if (cut == std::string::npos) return length;
+  return WithoutTrailingSeparators(dir, cut + 1);
 }
 }  // namespace
 
 bool FileSystem::ForceDirectories(const std::string& path, std::string* reason) {
   if (path.empty()) throw EInOutError("Unable to create directory");
   // Walk up to the first directory that exists (or a bare drive), then
-  // create the missing ones outermost first. Iterative: names may be long.
-  std::vector<std::string> missing;
-  std::string dir = WithoutTrailingSeparators(path);
-  while (dir.size() >= 3 && !DirectoryExists(dir)) {
-    missing.push_back(dir);
-    auto cut = dir.find_last_of("\\/:");
-    if (cut == std::string::npos) break;
-    std::string parent = WithoutTrailingSeparators(dir.substr(0, cut + 1));
-    if (parent == dir) break;
-    dir = parent;
+  // create the missing ones outermost first. Every directory is a prefix of
+  // `path`: the walk keeps their lengths and one buffer, so memory stays
+  // linear in the path however deep it is.
+  std::vector<std::size_t> missing;
+  std::string dir;
+  std::size_t length = WithoutTrailingSeparators(path, path.size());
+  while (length >= 3 && !DirectoryExists(dir.assign(path, 0, length))) {
+    missing.push_back(length);
+    const std::size_t parent = ParentLength(path, length);
+    if (parent == length) break;
+    length = parent;
   }
   std::string firstFailure;
   for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
     std::string why;
-    if (!CreateDir(*it, why) && firstFailure.empty()) firstFailure = why;
+    if (!CreateDir(dir.assign(path, 0, *it), why) && firstFailure.empty()) firstFailure = why;
   }
   // The walk's first question was this one when it found `path` at once.
-  if (missing.empty() && dir.size() >= 3 && dir == path) return true;
+  if (missing.empty() && length >= 3 && length == path.size()) return true;
   if (DirectoryExists(path)) return true;
   if (reason) *reason = firstFailure;
   return false;

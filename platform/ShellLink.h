@@ -8,16 +8,18 @@
 
 namespace norv {
 
-class IShellLinkA {
+// The link's target, as COM's IShellLinkA sets it.
+class ShellLinkTarget {
  public:
-  virtual ~IShellLinkA() = default;
+  virtual ~ShellLinkTarget() = default;
   virtual void SetPath(const std::string& path) = 0;
   virtual void SetWorkingDirectory(const std::string& dir) = 0;
 };
 
-class IPersistFile {
+// The link file, as COM's IPersistFile saves it.
+class ShellLinkFile {
  public:
-  virtual ~IPersistFile() = default;
+  virtual ~ShellLinkFile() = default;
   virtual void Save(const std::u16string& fileName, bool remember) = 0;
 };
 
@@ -26,8 +28,8 @@ class IShellLinkObject {
  public:
   virtual ~IShellLinkObject() = default;
   // nullptr when the object lacks the interface.
-  virtual std::unique_ptr<IShellLinkA> QueryShellLinkA() = 0;
-  virtual std::unique_ptr<IPersistFile> QueryPersistFile() = 0;
+  virtual std::unique_ptr<ShellLinkTarget> QueryShellLinkA() = 0;
+  virtual std::unique_ptr<ShellLinkFile> QueryPersistFile() = 0;
 };
 
 class Shell {

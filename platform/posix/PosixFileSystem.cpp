@@ -8,6 +8,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "platform/Cp1252.h"
 #include "platform/DosDate.h"
 #include "platform/Errors.h"
 
@@ -60,7 +61,10 @@ class PosixFileStream : public FileStream {
     return st.st_size;
   }
 
+  // mktime would carry impossible fields into the next minute, day or
+  // year: such a date is not set at all.
   void SetDosDate(std::int32_t dosDate) override {
+    if (!IsValidDosDate(dosDate)) return;
     DosDateTime d = UnpackDosDate(dosDate);
     std::tm tm{};
     tm.tm_year = d.year - 1900;
@@ -111,7 +115,8 @@ std::string PosixFileSystem::NativePath(const std::string& name) const {
     rest = name.substr(2);
     if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) path += '/';
   }
-  for (char c : rest) path += (c == '\\') ? '/' : c;
+  // Names are Windows-1252; the host's are UTF-8.
+  for (char c : Cp1252ToUtf8(rest)) path += (c == '\\') ? '/' : c;
   if (path.empty()) path.push_back('/');
   return path;
 }
@@ -192,7 +197,9 @@ std::string PosixFileSystem::ExpandFileName(const std::string& name) {
   if (IsDriveName(name) || (!name.empty() && (name[0] == '/' || name[0] == '\\'))) return name;
   char buf[4096];
   if (!::getcwd(buf, sizeof buf)) return name;
-  std::string cwd = buf;
+  // The current directory as a name: Windows-1252, unchanged when it has
+  // characters that Windows-1252 cannot hold.
+  std::string cwd = Utf8ToCp1252(buf).value_or(buf);
   if (cwd.empty() || cwd.back() != '/') cwd += '/';
   return cwd + name;
 }

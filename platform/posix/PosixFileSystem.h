@@ -1,8 +1,10 @@
 #pragma once
-// Files on Linux. A name that starts with a drive ("C:") is placed under the
-// root directory given at construction; "\" and "/" both separate; other
-// names are used as they are (relative to the current directory). Dates are
-// MS-DOS date-times in local time.
+// Files on Linux. Names are Windows-1252 and the host's paths UTF-8: a name
+// is converted on its way to the system. A name that starts with a drive
+// ("C:") is placed under the root directory given at construction (a host
+// path, taken as it is); "\" and "/" both separate; other names are used as
+// they are (relative to the current directory). Dates are MS-DOS date-times
+// in local time.
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -11,9 +13,9 @@ namespace norv {
 
 class PosixFileSystem : public FileSystem {
  public:
-  // `driveRoot`: the directory that every drive letter maps to. `durable`:
-  // MoveOver flushes the file to the disk before it renames it, and the
-  // directory after, so that a power cut cannot leave an empty target.
+  // `driveRoot`: the host directory that every drive letter maps to.
+  // `durable`: MoveOver flushes the file to the disk before it renames it,
+  // and the directory after, so that a power cut cannot leave an empty target.
   explicit PosixFileSystem(std::string driveRoot = "/", bool durable = true);
 
   std::int32_t FileStamp(const std::string& name) override;

@@ -7,7 +7,7 @@
 
 namespace norv {
 
-class FakeShell::Link : public IShellLinkA {
+class FakeShell::Link : public ShellLinkTarget {
  public:
   explicit Link(FakeShell& shell) : shell_(shell) {}
   ~Link() override { shell_.calls_.push_back("Release IShellLinkA"); }
@@ -24,7 +24,7 @@ class FakeShell::Link : public IShellLinkA {
   FakeShell& shell_;
 };
 
-class FakeShell::Persist : public IPersistFile {
+class FakeShell::Persist : public ShellLinkFile {
  public:
   explicit Persist(FakeShell& shell) : shell_(shell) {}
   ~Persist() override { shell_.calls_.push_back("Release IPersistFile"); }
@@ -49,12 +49,12 @@ class FakeShell::Object : public IShellLinkObject {
  public:
   explicit Object(FakeShell& shell) : shell_(shell) {}
   ~Object() override { shell_.calls_.push_back("Release object"); }
-  std::unique_ptr<IShellLinkA> QueryShellLinkA() override {
+  std::unique_ptr<ShellLinkTarget> QueryShellLinkA() override {
     shell_.Step(ShellStep::QueryShellLinkA, "QueryShellLinkA");
     if (shell_.failAt_ == ShellStep::QueryShellLinkA) return nullptr;
     return std::make_unique<Link>(shell_);
   }
-  std::unique_ptr<IPersistFile> QueryPersistFile() override {
+  std::unique_ptr<ShellLinkFile> QueryPersistFile() override {
     shell_.Step(ShellStep::QueryPersistFile, "QueryPersistFile");
     if (shell_.failAt_ == ShellStep::QueryPersistFile) return nullptr;
     return std::make_unique<Persist>(shell_);

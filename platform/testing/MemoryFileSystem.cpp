@@ -4,6 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/DosDate.h"
 #include "platform/Errors.h"
 
 namespace norv {
@@ -81,7 +82,10 @@ class MemoryFile : public FileStream {
 
   std::int64_t Size() override { return static_cast<std::int64_t>(node_->bytes.size()); }
 
-  void SetDosDate(std::int32_t dosDate) override { node_->stamp = dosDate; }
+  // As the real file systems: an impossible date leaves the time as it is.
+  void SetDosDate(std::int32_t dosDate) override {
+    if (IsValidDosDate(dosDate)) node_->stamp = dosDate;
+  }
 
  private:
   std::shared_ptr<MemoryFileSystem::Node> node_;

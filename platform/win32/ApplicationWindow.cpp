@@ -28,7 +28,7 @@ HWND EnabledTaskWindow(HWND except) {
 ApplicationWindow::ApplicationWindow(HICON icon,
                                      std::function<void(const std::string&)> reportFailure)
     : reportFailure_(std::move(reportFailure)) {
-  RegisterClass(kClassName, icon, nullptr);
+  RegisterWindowClass(kClassName, icon, nullptr);
   const int x = GetSystemMetrics(SM_CXSCREEN) / 2;
   const int y = GetSystemMetrics(SM_CYSCREEN) / 2;
   Create(0, kClassName, "", WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,

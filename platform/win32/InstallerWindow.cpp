@@ -26,7 +26,7 @@ InstallerWindow::InstallerWindow(const WindowDescription& description, HWND owne
     : description_(description), cursor_(cursor), reportFailure_(std::move(reportFailure)) {
   ComputeScale(description_.Font, description_.TextHeight);
   const auto& d = description_;
-  RegisterClass(d.ClassName.c_str(), nullptr, nullptr);
+  RegisterWindowClass(d.ClassName.c_str(), nullptr, nullptr);
 
   RECT frame{0, 0, Scaled(d.ClientWidth), Scaled(d.ClientHeight)};
   AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);

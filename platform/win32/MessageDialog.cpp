@@ -82,6 +82,9 @@ class MessageDialog {
       if (!dialog) return DialogResult::Cancel;
       ShowWindow(dialog, SW_SHOW);
       SetFocus(GetDlgItem(dialog, IDOK));
+      // The arrow now that the other windows are disabled: until the mouse
+      // moves, the control under it would otherwise keep its own cursor.
+      ::SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
       RunLoop(dialog, endPending);
     }
     // The other windows are enabled again before the dialog goes, so that

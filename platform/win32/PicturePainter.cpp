@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <system_error>
@@ -46,8 +47,22 @@ std::vector<AnimationClock::Duration> Durations(const Animation& animation) {
   return durations;
 }
 
-Animation DecodeLogo() {
-  return DecodeGif(ResourceBytes(IDR_LOGO_GIF));
+// Pictures only decorate the window: one that is missing or damaged is left
+// out, and the window opens without it.
+std::optional<Animation> DecodeLogo() {
+  try {
+    return DecodeGif(ResourceBytes(IDR_LOGO_GIF));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<Bitmap> DecodeBackground() {
+  try {
+    return DecodeJpeg(ResourceBytes(IDR_BACKGROUND_JPG));
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 }  // namespace
@@ -59,16 +74,23 @@ Event::Event() : handle_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
 PicturePainter::PicturePainter(HWND window, PictureBoxes boxes)
     : PicturePainter(window, boxes, DecodeLogo()) {}
 
-PicturePainter::PicturePainter(HWND window, PictureBoxes boxes, const Animation& logo)
-    : window_(window), boxes_(boxes), clock_(Durations(logo), logo.loopCount) {
-  // Where the picture does not reach, the box shows the window's white.
-  background_ = Crop(DecodeJpeg(ResourceBytes(IDR_BACKGROUND_JPG)), 0, 0, boxes.backgroundWidth,
-                     boxes.backgroundHeight, kWhite);
+PicturePainter::PicturePainter(HWND window, PictureBoxes boxes,
+                               const std::optional<Animation>& logo)
+    : window_(window), boxes_(boxes) {
+  // Where the picture does not reach, or without it, the box shows the
+  // window's white.
+  const std::optional<Bitmap> background = DecodeBackground();
+  background_ = background
+                    ? Crop(*background, 0, 0, boxes.backgroundWidth, boxes.backgroundHeight, kWhite)
+                    : Bitmap(boxes.backgroundWidth, boxes.backgroundHeight, kWhite);
+  if (!logo || logo->frames.empty()) return;
+  clock_.emplace(Durations(*logo), logo->loopCount);
   // Each logo frame is composed once over what lies behind its box, so that
   // transparent pixels show the background and a frame is drawn in one blit.
-  const Bitmap behind = Crop(background_, boxes.logoLeft - boxes.backgroundLeft,
-                             boxes.logoTop - boxes.backgroundTop, logo.width, logo.height, kWhite);
-  for (const AnimationFrame& frame : logo.frames) logo_.push_back(DrawOver(behind, frame.canvas));
+  const Bitmap behind =
+      Crop(background_, boxes.logoLeft - boxes.backgroundLeft, boxes.logoTop - boxes.backgroundTop,
+           logo->width, logo->height, kWhite);
+  for (const AnimationFrame& frame : logo->frames) logo_.push_back(DrawOver(behind, frame.canvas));
 }
 
 PicturePainter::~PicturePainter() {
@@ -80,7 +102,7 @@ void PicturePainter::Paint(HDC dc) {
   {
     std::lock_guard lock(drawing_);
     Blit(dc, boxes_.backgroundLeft, boxes_.backgroundTop, background_);
-    Blit(dc, boxes_.logoLeft, boxes_.logoTop, logo_[shown_]);
+    if (!logo_.empty()) Blit(dc, boxes_.logoLeft, boxes_.logoTop, logo_[shown_]);
   }
   if (!started_ && logo_.size() > 1) {
     started_ = true;
@@ -109,10 +131,10 @@ void PicturePainter::Animate(std::chrono::steady_clock::time_point start) {
   try {
     for (;;) {
       const auto elapsed = duration_cast<AnimationClock::Duration>(steady_clock::now() - start);
-      const std::size_t frame = clock_.FrameAt(elapsed);
+      const std::size_t frame = clock_->FrameAt(elapsed);
       if (frame != shown_) ShowFrame(frame);
       DWORD timeout = INFINITE;
-      if (const auto next = clock_.NextChange(elapsed)) {
+      if (const auto next = clock_->NextChange(elapsed)) {
         const auto remaining = ceil<AnimationClock::Duration>(start + *next - steady_clock::now());
         timeout = static_cast<DWORD>(std::clamp<long long>(remaining.count(), 0, 24 * 3600 * 1000));
       }

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstddef>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -42,8 +43,8 @@ class Event {
 class PicturePainter {
  public:
   // Loads and decodes both pictures from the program's resources
-  // (IDR_BACKGROUND_JPG, IDR_LOGO_GIF); throws norv::Exception when one is
-  // missing or cannot be decoded.
+  // (IDR_BACKGROUND_JPG, IDR_LOGO_GIF). A picture that is missing or cannot
+  // be decoded is left out: its box shows the window's white.
   explicit PicturePainter(HWND window, PictureBoxes boxes = {});
   // Stops and joins the painter thread. Destroy the painter while the window
   // still exists (at WM_DESTROY at the latest).
@@ -56,15 +57,15 @@ class PicturePainter {
   void Paint(HDC dc);
 
  private:
-  PicturePainter(HWND window, PictureBoxes boxes, const Animation& logo);
+  PicturePainter(HWND window, PictureBoxes boxes, const std::optional<Animation>& logo);
   void Animate(std::chrono::steady_clock::time_point start);
   void ShowFrame(std::size_t frame);
 
   HWND window_;
   PictureBoxes boxes_;
   Bitmap background_;         // the Image2 box as it looks
-  std::vector<Bitmap> logo_;  // the Image3 box for each frame, over the background
-  AnimationClock clock_;
+  std::vector<Bitmap> logo_;  // the Image3 box for each frame, over the background; or none
+  std::optional<AnimationClock> clock_;  // with the logo only
 
   std::atomic<std::size_t> shown_{0};
   std::mutex drawing_;  // one of the two threads draws the logo at a time

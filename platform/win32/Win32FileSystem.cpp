@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/Cp1252.h"
+#include "platform/DosDate.h"
 #include "platform/Errors.h"
 #include "platform/win32/SystemErrorText.h"
 
@@ -64,7 +66,9 @@ class Win32FileStream : public FileStream {
     return size.QuadPart;
   }
 
+  // An impossible date is not set at all (the file keeps its time).
   void SetDosDate(std::int32_t dosDate) override {
+    if (!IsValidDosDate(dosDate)) return;
     auto stamp = static_cast<std::uint32_t>(dosDate);
     FILETIME local, utc;
     if (DosDateTimeToFileTime(static_cast<WORD>(stamp >> 16), static_cast<WORD>(stamp), &local) &&
@@ -81,11 +85,18 @@ std::string LastErrorText() {
   return win32::SystemErrorText(GetLastError());
 }
 
+// Names are Windows-1252 whatever the ANSI code page: they reach the
+// system through the wide API.
+std::wstring Wide(const std::string& name) {
+  const std::u16string text = Cp1252ToUtf16(name);
+  return std::wstring(text.begin(), text.end());
+}
+
 // Opens a disk file only: a stored name such as CON, NUL.TXT or COM1 names a
 // device, which could block a read or a write, so it is refused like a bad name.
 HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD disposition) {
-  HANDLE h = CreateFileA(name.c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
+  HANDLE h = CreateFileW(Wide(name).c_str(), access, share, nullptr, disposition,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_DISK) {
     CloseHandle(h);
     SetLastError(ERROR_INVALID_NAME);
@@ -119,7 +130,8 @@ std::int32_t Win32FileSystem::FileStamp(const std::string& name) {
   // GetFileAttributesEx rather than a directory search: a name with wildcards
   // must not match some other file.
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(NativePath(name).c_str(), GetFileExInfoStandard, &data)) return -1;
+  if (!GetFileAttributesExW(Wide(NativePath(name)).c_str(), GetFileExInfoStandard, &data))
+    return -1;
   if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
   FILETIME local;
   WORD date = 0, time = 0;
@@ -131,44 +143,44 @@ std::int32_t Win32FileSystem::FileStamp(const std::string& name) {
 }
 
 bool Win32FileSystem::DirectoryExists(const std::string& name) {
-  DWORD attributes = GetFileAttributesA(NativePath(name).c_str());
+  DWORD attributes = GetFileAttributesW(Wide(NativePath(name)).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool Win32FileSystem::CreateDir(const std::string& name, std::string& reason) {
-  if (CreateDirectoryA(NativePath(name).c_str(), nullptr)) return true;
+  if (CreateDirectoryW(Wide(NativePath(name)).c_str(), nullptr)) return true;
   reason = LastErrorText();
   return false;
 }
 
 void Win32FileSystem::MoveOver(const std::string& source, const std::string& target) {
-  const std::string from = NativePath(source);
-  const std::string to = NativePath(target);
+  const std::wstring from = Wide(NativePath(source));
+  const std::wstring to = Wide(NativePath(target));
   // The finished file reaches the disk before any name points at it.
-  HANDLE h = durable_ ? CreateFileA(from.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  HANDLE h = durable_ ? CreateFileW(from.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr)
                       : INVALID_HANDLE_VALUE;
   if (h != INVALID_HANDLE_VALUE) {
     FlushFileBuffers(h);
     CloseHandle(h);
   }
-  const DWORD attributes = GetFileAttributesA(to.c_str());
+  const DWORD attributes = GetFileAttributesW(to.c_str());
   bool moved = false;
   if (attributes == INVALID_FILE_ATTRIBUTES) {
     moved =
-        MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     SetLastError(ERROR_ACCESS_DENIED);
   } else {
     // Keeps the target's attributes and security descriptor, as writing the
     // file in place would; a file in use or read-only is refused.
-    moved = ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+    moved = ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                          nullptr, nullptr);
     // Wine's ReplaceFile takes the new file's attributes: give the old ones back.
     constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    if (moved && (GetFileAttributesA(to.c_str()) & kKept) != (attributes & kKept)) {
-      SetFileAttributesA(to.c_str(),
+    if (moved && (GetFileAttributesW(to.c_str()) & kKept) != (attributes & kKept)) {
+      SetFileAttributesW(to.c_str(),
                          (attributes & kKept) ? attributes & kKept : FILE_ATTRIBUTE_NORMAL);
     }
   }
@@ -176,7 +188,7 @@ void Win32FileSystem::MoveOver(const std::string& source, const std::string& tar
 }
 
 bool Win32FileSystem::RemoveFile(const std::string& name) {
-  return DeleteFileA(NativePath(name).c_str()) != 0;
+  return DeleteFileW(Wide(NativePath(name)).c_str()) != 0;
 }
 
 std::unique_ptr<FileStream> Win32FileSystem::OpenRead(const std::string& name) {
@@ -199,11 +211,11 @@ std::unique_ptr<FileStream> Win32FileSystem::OpenWrite(const std::string& name) 
 }
 
 std::string Win32FileSystem::ExpandFileName(const std::string& name) {
-  char buffer[MAX_PATH * 4];
-  char* filePart = nullptr;
-  DWORD n = GetFullPathNameA(NativePath(name).c_str(), sizeof buffer, buffer, &filePart);
-  if (n == 0 || n >= sizeof buffer) return name;
-  return std::string(buffer, n);
+  wchar_t buffer[MAX_PATH * 4];
+  wchar_t* filePart = nullptr;
+  DWORD n = GetFullPathNameW(Wide(NativePath(name)).c_str(), MAX_PATH * 4, buffer, &filePart);
+  if (n == 0 || n >= MAX_PATH * 4) return name;
+  return Utf16ToCp1252(std::u16string(buffer, buffer + n));
 }
 
 }  // namespace norv

@@ -1,5 +1,6 @@
 #pragma once
-// Files through the Win32 API: names are the system's ANSI text. Without a
+// Files through the Win32 API: names are Windows-1252 text, passed to the
+// wide functions, so they mean the same under any ANSI code page. Without a
 // drive root they are used as they are (the installer); with one, a name that
 // starts with a drive ("C:") is placed under that directory (the archive
 // tool's extract destination).

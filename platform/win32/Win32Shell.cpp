@@ -15,39 +15,39 @@ namespace {
 
 using win32::ComPtr;
 
-class ShellLinkA : public norv::IShellLinkA {
+class ComShellLinkTarget : public ShellLinkTarget {
  public:
-  explicit ShellLinkA(ComPtr<::IShellLinkA> p) : p_(std::move(p)) {}
+  explicit ComShellLinkTarget(ComPtr<IShellLinkA> p) : p_(std::move(p)) {}
   void SetPath(const std::string& path) override { p_->SetPath(path.c_str()); }
   void SetWorkingDirectory(const std::string& dir) override {
     p_->SetWorkingDirectory(dir.c_str());
   }
 
  private:
-  ComPtr<::IShellLinkA> p_;
+  ComPtr<IShellLinkA> p_;
 };
 
-class PersistFile : public norv::IPersistFile {
+class ComShellLinkFile : public ShellLinkFile {
  public:
-  explicit PersistFile(ComPtr<::IPersistFile> p) : p_(std::move(p)) {}
+  explicit ComShellLinkFile(ComPtr<IPersistFile> p) : p_(std::move(p)) {}
   void Save(const std::u16string& fileName, bool remember) override {
     p_->Save(reinterpret_cast<LPCOLESTR>(fileName.c_str()), remember ? TRUE : FALSE);
   }
 
  private:
-  ComPtr<::IPersistFile> p_;
+  ComPtr<IPersistFile> p_;
 };
 
 class ShellLinkObject : public IShellLinkObject {
  public:
   explicit ShellLinkObject(ComPtr<IUnknown> p) : p_(std::move(p)) {}
-  std::unique_ptr<norv::IShellLinkA> QueryShellLinkA() override {
-    auto p = p_.As<::IShellLinkA>(IID_IShellLinkA);
-    return p ? std::make_unique<ShellLinkA>(std::move(p)) : nullptr;
+  std::unique_ptr<ShellLinkTarget> QueryShellLinkA() override {
+    auto p = p_.As<IShellLinkA>(IID_IShellLinkA);
+    return p ? std::make_unique<ComShellLinkTarget>(std::move(p)) : nullptr;
   }
-  std::unique_ptr<norv::IPersistFile> QueryPersistFile() override {
-    auto p = p_.As<::IPersistFile>(IID_IPersistFile);
-    return p ? std::make_unique<PersistFile>(std::move(p)) : nullptr;
+  std::unique_ptr<ShellLinkFile> QueryPersistFile() override {
+    auto p = p_.As<IPersistFile>(IID_IPersistFile);
+    return p ? std::make_unique<ComShellLinkFile>(std::move(p)) : nullptr;
   }
 
  private:

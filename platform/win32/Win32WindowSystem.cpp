@@ -139,6 +139,12 @@ void Win32WindowSystem::RefreshCursor() {
   if (!GetCursorPos(&p)) return;
   HWND under = WindowFromPoint(p);
   if (!under || GetWindowThreadProcessId(under, nullptr) != GetCurrentThreadId()) return;
+  // A window disabled by a modal dialog shows the arrow, whatever its
+  // controls would choose.
+  if (!IsWindowEnabled(GetAncestor(under, GA_ROOT))) {
+    ::SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+    return;
+  }
   LRESULT hit = SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
   SendMessageA(under, WM_SETCURSOR, reinterpret_cast<WPARAM>(under),
                MAKELPARAM(static_cast<WORD>(hit), WM_MOUSEMOVE));

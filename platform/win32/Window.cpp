@@ -13,7 +13,7 @@ Window::~Window() {
   }
 }
 
-void Window::RegisterClass(const char* className, HICON icon, HBRUSH background, UINT style) {
+void Window::RegisterWindowClass(const char* className, HICON icon, HBRUSH background, UINT style) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.style = style;
@@ -28,8 +28,8 @@ void Window::RegisterClass(const char* className, HICON icon, HBRUSH background,
 
 void Window::Create(DWORD exStyle, const char* className, const std::string& text, DWORD style,
                     int x, int y, int width, int height, HWND owner) {
-  if (!CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, owner,
-                       nullptr, GetModuleHandleA(nullptr), this)) {
+  if (!CreateWindowExA(exStyle, className, text.c_str(), style, x, y, width, height, owner, nullptr,
+                       GetModuleHandleA(nullptr), this)) {
     throw Exception("Error creating window");
   }
 }

@@ -19,7 +19,8 @@ class Window {
   HWND Handle() const { return hwnd_; }
 
   // Registers a class whose procedure dispatches to Window objects.
-  static void RegisterClass(const char* className, HICON icon, HBRUSH background, UINT style = 0);
+  static void RegisterWindowClass(const char* className, HICON icon, HBRUSH background,
+                                  UINT style = 0);
 
  protected:
   // Creates the window; `this` receives its messages from WM_NCCREATE on.

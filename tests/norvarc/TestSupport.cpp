@@ -6,6 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/Cp1252.h"
 #include "platform/posix/PosixFileSystem.h"
 
 namespace norv::testing {
@@ -47,8 +48,10 @@ void WriteFile(const std::string& path, const std::string& bytes, std::int32_t d
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + path);
   }
+  // The file system takes Windows-1252 names; a host name without that form
+  // keeps the time it was written at.
   PosixFileSystem fs;
-  fs.OpenWrite(path)->SetDosDate(dosDate);
+  if (auto name = Utf8ToCp1252(path)) fs.OpenWrite(*name)->SetDosDate(dosDate);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -61,7 +64,8 @@ std::string ReadFile(const std::string& path) {
 
 std::int32_t FileDate(const std::string& path) {
   PosixFileSystem fs;
-  return fs.FileStamp(path);
+  auto name = Utf8ToCp1252(path);
+  return name ? fs.FileStamp(*name) : -1;
 }
 
 ReadBack ReadArchive(const std::string& firstVolume) {

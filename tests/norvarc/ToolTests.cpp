@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "TestSupport.h"
+#include "tests/backup/ArchiveBytes.h"
 
 namespace norv {
 namespace {
@@ -34,8 +35,10 @@ std::string Quoted(const std::string& arg) {
 
 class ToolTest : public ::testing::Test {
  protected:
-  Outcome Run(const std::vector<std::string>& args) {
+  // Runs norvarc in `workDir` when one is given.
+  Outcome Run(const std::vector<std::string>& args, const std::string& workDir = "") {
     std::string command = Quoted(NORVARC_PROGRAM);
+    if (!workDir.empty()) command = "cd " + Quoted(workDir) + " && " + command;
     for (const auto& a : args) command += " " + Quoted(a);
     const std::string errFile = dir / "stderr.txt";
     command += " </dev/null 2>" + Quoted(errFile);
@@ -240,6 +243,71 @@ TEST_F(ToolTest, ExceptionLeavingRestoreExitsTwo) {
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_EQ(Lines(run.out), std::vector<std::string>{"exception\tCannot read archive"});
   EXPECT_NE(run.err.find("Cannot read archive"), std::string::npos);
+}
+
+// Names are UTF-8 on Linux and Windows-1252 in the archive: "AÇÃO.TXT".
+TEST_F(ToolTest, NamesAreWindows1252InTheArchiveAndUtf8OnDisk) {
+  const std::string utf8 = "A\xC3\x87\xC3\x83O.TXT";
+  WriteFile(dir / ("src/" + utf8), "acao", kSampleDate);
+  ASSERT_EQ(Run({"create", dir / "N.001", dir / "src"}).exitCode, 0);
+
+  auto read = testing::ReadArchive(dir / "N.001");
+  ASSERT_EQ(read.records.size(), 1u);
+  EXPECT_EQ(read.records[0].name, "C:\\src\\A\xC7\xC3O.TXT");
+  EXPECT_NE(Run({"list", dir / "N.001"}).out.find("C:\\src\\" + utf8), std::string::npos);
+
+  auto run = Run({"extract", "--trace", dir / "N.001", dir / "dest"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir / ("dest/src/" + utf8)), "acao");
+  // The trace keeps the names as stored.
+  EXPECT_NE(run.out.find("file-restored\tC:\\src\\A\xC7\xC3O.TXT\t"), std::string::npos);
+}
+
+TEST_F(ToolTest, CreateRefusesANameThatWindows1252CannotHold) {
+  for (const std::string name : {"\xE6\x97\xA5.TXT", "BAD\xFF.TXT"}) {
+    SCOPED_TRACE(name);
+    TempDir work;
+    WriteFile(work / "src/ok.txt", "fine", kSampleDate);
+    WriteFile(work / ("src/" + name), "lost", kSampleDate);
+    auto run = Run({"create", work / "R.001", work / "src"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(name), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Windows-1252"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(work.Path() / "R.001"));
+  }
+}
+
+// A stored name with TAB, LF or ESC prints as one field of one line.
+TEST_F(ToolTest, ListAndTestEscapeControlCharactersInNames) {
+  using namespace norv::testing;
+  const std::string forging = "C:\\A\tB\nC:\\WINDOWS\\SYSTEM32\\forged.dll";
+  const std::string coloured = "C:\\\x1B[31mRED^\x81.TXT";
+  WriteFile(
+      dir / "E.001",
+      Header(2) + Entry(forging) + Stored("a") + kEnd + Entry(coloured) + Stored("b") + kEnd + kEnd,
+      kSampleDate);
+
+  auto listed = Run({"list", dir / "E.001"});
+  auto lines = Lines(listed.out);
+  ASSERT_EQ(lines.size(), 3u) << listed.out;
+  EXPECT_EQ(lines[0].rfind("file\tC:\\A^09B^0AC:\\WINDOWS\\SYSTEM32\\forged.dll\t", 0), 0u);
+  EXPECT_EQ(lines[1].rfind("file\tC:\\^1B[31mRED^5E^81.TXT\t", 0), 0u);
+  EXPECT_EQ(lines[2].rfind("total\t2 files", 0), 0u);
+
+  for (const auto& run : {listed, Run({"test", dir / "E.001"})}) {
+    EXPECT_EQ(run.out.find('\x1B'), std::string::npos);
+    EXPECT_EQ(run.err.find('\x1B'), std::string::npos);
+    for (const auto& line : Lines(run.out)) EXPECT_NE(line.rfind("C:\\WINDOWS", 0), 0u) << line;
+  }
+}
+
+// "C:ARC.001" is a file in the current directory, not a name below DEST.
+TEST_F(ToolTest, ExtractOpensTheArchiveByTheNameGiven) {
+  WriteFile(dir / "src/a.txt", "abc", kSampleDate);
+  ASSERT_EQ(Run({"create", dir / "C:ARC.001", dir / "src/a.txt"}).exitCode, 0);
+  auto run = Run({"extract", "C:ARC.001", "out"}, dir.Path().string());
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadFile(dir / "out/a.txt"), "abc");
 }
 
 TEST_F(ToolTest, HelpAndUsage) {

@@ -137,6 +137,28 @@ TEST(GifDecoder, MalformedFilesThrow) {
   }
 }
 
+// A picture decodes to at most a few MiB: a 4096 x 4096 screen with four
+// tiny frames would compose to 256 MiB.
+TEST(GifDecoder, PicturesLargerThanTheWindowCanShowAreRefused) {
+  const FramePlan dot = Solid(0, 0, 1, 1, 0);
+  EXPECT_NO_THROW(DecodeGif(BuildGif({1024, 1024, kRgbw, 0, {dot, dot}})));
+  const std::vector<GifPlan> refused = {
+      {4096, 4096, kRgbw, 0, {dot, dot, dot, dot}},     // the screen alone
+      {1025, 1024, kRgbw, -1, {dot}},                   // just over
+      {1000, 1000, kRgbw, 0, {dot, dot, dot}},          // the frames together
+      {1, 1, kRgbw, -1, {Solid(0, 0, 1100, 1000, 0)}},  // one image
+      {800,
+       800,
+       kRgbw,
+       0,
+       {Solid(0, 0, 1000, 1000, 0), Solid(0, 0, 1000, 1000, 0),
+        Solid(0, 0, 1000, 1000, 0)}},  // the images' indices together
+  };
+  for (std::size_t i = 0; i < refused.size(); ++i) {
+    EXPECT_THROW(DecodeGif(BuildGif(refused[i])), PictureError) << "case " << i;
+  }
+}
+
 // Random damage ends in a picture or in PictureError, never in a crash (the
 // sanitizer build checks the memory accesses on the way).
 TEST(GifDecoder, DamagedFilesNeverCrash) {

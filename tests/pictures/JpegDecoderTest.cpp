@@ -44,6 +44,9 @@ TEST(JpegDecoder, DamagedOrForgedPicturesThrow) {
   sof[5] = sof[7] = 0xF0;
   sof[6] = sof[8] = 0x00;
   EXPECT_NE(Failure(jpeg).find("too large"), std::string::npos) << Failure(jpeg);
+  // So is one just over what the window could ever show (1025 x 1024).
+  sof[5] = 0x04, sof[6] = 0x00, sof[7] = 0x04, sof[8] = 0x01;
+  EXPECT_NE(Failure(jpeg).find("too large (1025x1024)"), std::string::npos) << Failure(jpeg);
 }
 
 TEST(JpegDecoder, DamagedFilesNeverCrash) {

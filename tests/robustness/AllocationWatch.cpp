@@ -25,12 +25,14 @@ std::atomic<std::size_t> largest{0};
 std::atomic<std::size_t> live{0};
 std::atomic<std::size_t> peak{0};
 std::atomic<std::size_t> start{0};
+std::atomic<std::size_t> total{0};
 }  // namespace
 
 AllocationWatch::AllocationWatch() {
   largest = 0;
   start = live.load();
   peak = start.load();
+  total = 0;
 }
 AllocationWatch::~AllocationWatch() = default;
 std::size_t AllocationWatch::Largest() const {
@@ -39,12 +41,16 @@ std::size_t AllocationWatch::Largest() const {
 std::size_t AllocationWatch::PeakGrowth() const {
   return peak > start ? peak - start : 0;
 }
+std::size_t AllocationWatch::Total() const {
+  return total;
+}
 bool AllocationWatch::Active() {
   return NORV_WATCH_ALLOCATIONS != 0;
 }
 
 #if NORV_WATCH_ALLOCATIONS
 void NoteAllocation(std::size_t size) {
+  total.fetch_add(size, std::memory_order_relaxed);
   std::size_t seen = largest.load(std::memory_order_relaxed);
   while (size > seen && !largest.compare_exchange_weak(seen, size)) {
   }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
 
 #include "platform/win32/Win32WindowSystem.h"
@@ -141,6 +142,34 @@ TEST_F(Win32WindowSystemTest, HourglassOverridesEveryControlsCursor) {
   windows_.SetCursor(Cursor::Default);
   EXPECT_EQ(cursorOver(instalar), system(IDC_HAND));
   EXPECT_EQ(cursorOver(memo), system(IDC_IBEAM));
+}
+
+// The cursor that the dialog's own message loop sees, sampled by a timer.
+std::atomic<HCURSOR> cursorInDialog{nullptr};
+void CALLBACK SampleCursor(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  cursorInDialog = GetCursor();
+}
+
+// The pointer rests on "&Instalar" (just clicked) when a question opens:
+// the arrow shows at once, not the button's hand.
+TEST_F(Win32WindowSystemTest, MessageDialogShowsTheArrowWithoutAMouseMove) {
+  HWND instalar = Child("Button", "&Instalar");
+  RECT r;
+  GetWindowRect(instalar, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  windows_.ServeMessages();
+  ASSERT_EQ(WindowFromPoint({(r.left + r.right) / 2, (r.top + r.bottom) / 2}), instalar);
+
+  cursorInDialog = nullptr;
+  SetTimer(nullptr, 0, 50, &SampleCursor);
+  DialogWatcher watcher([](HWND dialog) {
+    for (int i = 0; i < 100 && !cursorInDialog; ++i) Sleep(20);
+    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+  });
+  windows_.MessageDialog("Continuar?", DialogKind::Information, DialogButtons::OkCancel);
+  ASSERT_TRUE(watcher.Seen().Found);
+  EXPECT_EQ(cursorInDialog.load(), LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
 }
 
 TEST_F(Win32WindowSystemTest, HandlerFailureIsShownInTheErrorBox) {

@@ -44,7 +44,7 @@ TCompressionLevel ParseLevel(const std::string& text) {
 // Whether `file` is (or could become) a volume of `archive`: the archive
 // itself, or its name with a three-digit extension. Reading a volume while
 // writing it would make it grow without end.
-bool IsVolumeOf(const std::string& file, const std::string& archive) {
+bool IsVolumeOf(const std::filesystem::path& file, const std::filesystem::path& archive) {
   namespace fs = std::filesystem;
   std::error_code ec;
   const fs::path f = fs::weakly_canonical(file, ec);
@@ -78,17 +78,21 @@ int RunCreate(const Args& args, std::ostream& out, std::ostream& err) {
   }
 
   std::vector<std::string> paths(parsed.operands.begin() + 1, parsed.operands.end());
+  // Every name is converted before any volume is begun: a name that
+  // Windows-1252 cannot hold stops the command with nothing written.
+  const std::string archiveName = SystemName(parsed.operands[0]);
   std::vector<ArchiveEntry> entries;
-  for (auto& entry : CollectSources(paths, parsed.Value("--prefix", "C:"))) {
-    if (IsVolumeOf(entry.sourcePath, parsed.operands[0])) {
-      err << "norvarc create: leaving out " << entry.sourcePath << ", a volume of the archive\n";
+  for (auto& source : CollectSources(paths, parsed.Value("--prefix", "C:"))) {
+    if (IsVolumeOf(source.hostPath, HostPath(parsed.operands[0]))) {
+      err << "norvarc create: leaving out " << source.hostPath.string()
+          << ", a volume of the archive\n";
     } else {
-      entries.push_back(std::move(entry));
+      entries.push_back(std::move(source.entry));
     }
   }
 
   HostFileSystem fs;
-  ArchiveWriter writer(fs, SystemName(parsed.operands[0]), options);
+  ArchiveWriter writer(fs, archiveName, options);
   try {
     for (const auto& e : entries) writer.AddFile(e.storedName, e.sourcePath);
     ArchiveSummary summary = writer.Finish();
@@ -104,7 +108,7 @@ int RunCreate(const Args& args, std::ostream& out, std::ostream& err) {
     // An unfinished archive is of no use: remove the volumes begun.
     for (const auto& v : writer.Volumes()) {
       std::error_code ec;
-      std::filesystem::remove(fs.NativePath(v.name), ec);
+      std::filesystem::remove(HostPath(fs.NativePath(v.name)), ec);
     }
     return 1;
   }

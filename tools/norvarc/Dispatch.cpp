@@ -2,6 +2,7 @@
 
 #include "tools/norvarc/CommandLine.h"
 #include "tools/norvarc/Commands.h"
+#include "tools/norvarc/SourceFiles.h"
 
 namespace norv::tool {
 
@@ -54,6 +55,9 @@ int Dispatch(const Args& args, std::ostream& out, std::ostream& err) {
       err << "norvarc " << c.name << ": " << e.what() << "\n(see \"norvarc " << c.name
           << " --help\")\n";
       return kUsageExit;
+    } catch (const HostNameError& e) {
+      err << "norvarc " << c.name << ": " << e.what() << '\n';
+      return 1;
     }
   }
   err << "norvarc: unknown command \"" << args[0] << "\"\n";

@@ -73,8 +73,8 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
   const std::string& dest = parsed.operands[1];
 
   std::error_code ec;
-  std::filesystem::create_directories(dest, ec);
-  if (!std::filesystem::is_directory(dest, ec)) {
+  std::filesystem::create_directories(HostPath(dest), ec);
+  if (!std::filesystem::is_directory(HostPath(dest), ec)) {
     err << "norvarc extract: cannot make the destination directory " << dest << '\n';
     return 1;
   }
@@ -97,7 +97,9 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
   backup.SetRestoreFullPath(!parsed.Flag("--flat"));
   TracePrinter trace(out, parsed.Flag("--trace"));
 
-  const std::string volume = SystemName(parsed.operands[0]);
+  // The file system maps drive names below DEST; the archive's own name is
+  // one it leaves alone.
+  const std::string volume = UnmappedSystemName(parsed.operands[0]);
   if (!fs.FileExists(volume)) {
     err << "norvarc extract: archive " << parsed.operands[0] << " not found\n";
   }

@@ -7,6 +7,7 @@
 #include "tools/norvarc/HostPlatform.h"
 #include "tools/norvarc/ProblemText.h"
 #include "tools/norvarc/SourceFiles.h"
+#include "tools/norvarc/TerminalText.h"
 
 namespace norv::tool {
 
@@ -20,6 +21,8 @@ const char* const kListHelp =
     "  skip  LENGTH\n"
     "where \"continued\" is the rest of an entry at the start of a later volume\n"
     "and SIZE the bytes its blocks restore to. A total line ends the list.\n"
+    "Names are printed in the terminal's encoding; a control character and\n"
+    "\"^\" itself print as \"^\" and two hex digits of the byte (TAB as ^09).\n"
     "Exits 1 when the archive cannot be read to its end.\n";
 
 namespace {
@@ -46,14 +49,14 @@ int RunList(const Args& args, std::ostream& out, std::ostream& err) {
       out << RecordKindName(record->kind) << '\t';
       switch (record->kind) {
         case RecordKind::NextDisk:
-          out << record->name;
+          out << TerminalText(record->name);
           break;
         case RecordKind::Skip:
           out << record->length;
           break;
         default:
-          out << record->name << '\t' << DateText(record->date) << '\t' << record->dataBytes << '\t'
-              << record->blocks;
+          out << TerminalText(record->name) << '\t' << DateText(record->date) << '\t'
+              << record->dataBytes << '\t' << record->blocks;
           if (record->kind == RecordKind::File) ++files;
       }
       out << '\n';

@@ -1,8 +1,8 @@
 #include "tools/norvarc/SourceFiles.h"
 
 #include <algorithm>
-#include <filesystem>
 
+#include "platform/Cp1252.h"
 #include "tools/norvarc/CommandLine.h"
 
 namespace norv::tool {
@@ -23,23 +23,38 @@ std::string TrimmedPrefix(std::string prefix) {
   return prefix;
 }
 
+// A host path as Windows-1252 text: from the wide name on Windows, from
+// UTF-8 elsewhere.
+std::string Cp1252Of(const fs::path& path) {
+#if defined(_WIN32)
+  auto text = Utf16ToCp1252Exact(path.u16string());
+#else
+  auto text = Utf8ToCp1252(path.string());
+#endif
+  if (!text) throw HostNameError(path.string());
+  return Backslashed(*text);
+}
+
 }  // namespace
 
-std::vector<ArchiveEntry> CollectSources(const std::vector<std::string>& paths,
-                                         const std::string& prefix) {
-  const std::string stem = TrimmedPrefix(prefix);
-  std::vector<ArchiveEntry> entries;
+HostNameError::HostNameError(const std::string& hostPath)
+    : Exception(hostPath + ": the name has characters that Windows-1252 cannot hold") {}
+
+std::vector<SourceFile> CollectSources(const std::vector<std::string>& paths,
+                                       const std::string& prefix) {
+  const std::string stem = TrimmedPrefix(SystemName(prefix));
+  std::vector<SourceFile> sources;
   for (const auto& given : paths) {
     std::error_code ec;
-    fs::path path = fs::absolute(fs::path(given), ec).lexically_normal();
+    fs::path path = fs::absolute(HostPath(given), ec).lexically_normal();
     if (path.has_relative_path() && !path.has_filename()) path = path.parent_path();
     if (ec || !fs::exists(path, ec)) throw UsageError("no such file or directory: " + given);
     const fs::path base = path.parent_path();
 
-    std::vector<ArchiveEntry> found;
+    std::vector<SourceFile> found;
     auto add = [&](const fs::path& file) {
       found.push_back(
-          {stem + "\\" + Backslashed(file.lexically_relative(base).string()), file.string()});
+          {{stem + "\\" + Cp1252Of(file.lexically_relative(base)), Cp1252Of(file)}, file});
     };
     if (fs::is_directory(path, ec)) {
       for (fs::recursive_directory_iterator it(path, ec), end; it != end && !ec; it.increment(ec)) {
@@ -51,16 +66,41 @@ std::vector<ArchiveEntry> CollectSources(const std::vector<std::string>& paths,
     } else {
       throw UsageError("not a regular file or directory: " + given);
     }
-    std::sort(found.begin(), found.end(), [](const ArchiveEntry& a, const ArchiveEntry& b) {
-      return a.storedName < b.storedName;
+    std::sort(found.begin(), found.end(), [](const SourceFile& a, const SourceFile& b) {
+      return a.entry.storedName < b.entry.storedName;
     });
-    entries.insert(entries.end(), found.begin(), found.end());
+    sources.insert(sources.end(), found.begin(), found.end());
   }
-  return entries;
+  return sources;
 }
 
-std::string SystemName(const std::string& posixPath) {
-  return Backslashed(posixPath);
+fs::path HostPath(const std::string& argument) {
+#if defined(_WIN32)
+  return fs::path(Cp1252ToUtf16(argument));
+#else
+  return fs::path(argument);
+#endif
+}
+
+std::string SystemName(const std::string& argument) {
+#if defined(_WIN32)
+  return Backslashed(argument);
+#else
+  return Cp1252Of(fs::path(argument));
+#endif
+}
+
+std::string UnmappedSystemName(const std::string& argument) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(HostPath(argument), ec);
+  if (ec) return SystemName(argument);
+#if defined(_WIN32)
+  // "\\?\" before a full path: the same file, but no longer a drive name.
+  return "\\\\?\\" + Cp1252Of(absolute);
+#else
+  // An absolute POSIX path starts with "/", never with a drive.
+  return Cp1252Of(absolute);
+#endif
 }
 
 }  // namespace norv::tool

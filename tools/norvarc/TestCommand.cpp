@@ -15,7 +15,9 @@ const char* const kTestHelp =
     "counts (and notes on stderr of damage a restore passes over) and exits 0;\n"
     "otherwise it prints one line per problem, with TAB-separated fields\n"
     "  ENTRY  volume N  offset N  WHAT\n"
-    "(offset: of the record or block within its volume) and exits 1.\n";
+    "(offset: of the record or block within its volume) and exits 1.\n"
+    "Names are printed in the terminal's encoding; a control character and\n"
+    "\"^\" itself print as \"^\" and two hex digits of the byte (TAB as ^09).\n";
 
 int RunTest(const Args& args, std::ostream& out, std::ostream& err) {
   ParsedArgs parsed = ParseArgs(args, {}, {});
