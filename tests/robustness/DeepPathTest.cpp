@@ -26,17 +26,19 @@ class CountingFileSystem : public FileSystem {
     throw EFOpenError(name, "not here");
   }
   std::string ExpandFileName(const std::string& name) override { return name; }
-
-  std::size_t created = 0;
-  bool outermostFirst = true;
-
- protected:
-  bool CreateDir(const std::string& name) override {
+  void MoveOver(const std::string&, const std::string& target) override {
+    throw EFReplaceError(target, "not here");
+  }
+  bool RemoveFile(const std::string&) override { return false; }
+  bool CreateDir(const std::string& name, std::string&) override {
     outermostFirst = outermostFirst && name.size() > made_;
     made_ = name.size();
     ++created;
     return true;
   }
+
+  std::size_t created = 0;
+  bool outermostFirst = true;
 
  private:
   std::size_t made_ = 2;  // the bare drive
