@@ -52,9 +52,9 @@ class BitReader {
 // Whether code lengths fill the code space exactly: neither oversubscribed
 // nor incomplete (an empty code is incomplete).
 bool IsComplete(const std::uint8_t* lengths, unsigned count) {
-  std::array<unsigned, kMaxCodeLength + 1> perLength{};
+  std::array<int, kMaxCodeLength + 1> perLength{};
   for (unsigned i = 0; i < count; ++i) ++perLength[lengths[i]];
-  long left = 1;
+  int left = 1;
   for (unsigned length = 1; length <= kMaxCodeLength; ++length) {
     left = left * 2 - perLength[length];
     if (left < 0) return false;

@@ -9,8 +9,9 @@
 #
 # Set (a) is build/bench-data/data/large when scripts/bench has made it
 # (256 MiB); --set-mib N makes a smaller set of the same three kinds of
-# content instead. The installer's archive is made from --install-mib MiB
-# (default 1024) of such content. Needs scripts/build's programs.
+# content instead. The installer's archive holds the set's files as many
+# times as make at least --install-mib MiB (default 1024: four times set (a)).
+# Needs scripts/build's programs.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 runs=3 set_mib="" install_mib=1024
@@ -70,24 +71,49 @@ else
   echo "bench/wine.sh: no set (a) yet: run scripts/bench, or give --set-mib N" >&2
   exit 1
 fi
-set_bytes=$(du -sb --exclude='.complete-*' "$set_dir" | cut -f1)
-install_dir="$data/install-$install_mib"
-make_mixed "$install_dir" "$install_mib"
-install_bytes=$(du -sb --exclude='.complete-*' "$install_dir" | cut -f1)
+# Bytes of the files under a folder, each hard link counted (du would not),
+# the data generators' completion markers left out.
+data_bytes() {
+  find "$1" -type f ! -name '.complete*' -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }'
+}
+set_bytes=$(data_bytes "$set_dir")
+# The installer's data: the set, hard-linked as often as it takes to reach
+# --install-mib.
+set_name="$(basename "$set_dir")"
+install_dir="$data/install-data-$set_name-$install_mib"
+if [ ! -f "$install_dir/.complete" ] || [ "$install_dir/.complete" -ot "$set_dir" ]; then
+  rm -rf "$install_dir"
+  mkdir -p "$install_dir"
+  copies=$(((install_mib * 1048576 + set_bytes - 1) / set_bytes))
+  for ((i = 1; i <= copies; i++)); do
+    cp -al "$set_dir" "$install_dir/copy$i"
+    find "$install_dir/copy$i" -name '.complete*' -delete
+  done
+  touch "$install_dir/.complete"
+fi
+install_bytes=$(data_bytes "$install_dir")
 
-archive="$data/set.001"
+# One archive per set, made again when its data are newer.
+archive="$data/$set_name.001"
 if [ ! -f "$archive" ] || [ "$archive" -ot "$set_dir" ]; then
-  rm -f "$data"/set.0*
+  rm -f "$data/$set_name".0*
   "$native" create --level max "$archive" "$set_dir" >/dev/null
 fi
-volume=$((install_bytes / 3 + 1048576))
-mkdir -p "$data/install"
-if [ ! -f "$data/install/BENCH.003" ] || [ "$data/install/BENCH.001" -ot "$install_dir" ]; then
-  rm -f "$data"/install/BENCH.0*
+# Three volumes: the archive is made once whole to learn its size.
+installer_dir="$data/install/$set_name-$install_mib"
+mkdir -p "$installer_dir"
+if [ ! -f "$installer_dir/BENCH.003" ] || [ "$installer_dir/BENCH.001" -ot "$install_dir" ]; then
+  rm -f "$installer_dir"/BENCH.0* "$installer_dir"/WHOLE.0*
+  "$native" create --level max --prefix 'C:\NORVBENCH' "$installer_dir/WHOLE.001" \
+    "$install_dir" >/dev/null
+  volume=$(($(stat -c %s "$installer_dir/WHOLE.001") / 3 + 1048576))
+  rm -f "$installer_dir"/WHOLE.0*
   "$native" create --level max --max-size "$volume" --prefix 'C:\NORVBENCH' \
-    "$data/install/BENCH.001" "$install_dir" >/dev/null
+    "$installer_dir/BENCH.001" "$install_dir" >/dev/null
+  [ -f "$installer_dir/BENCH.003" ] && [ ! -f "$installer_dir/BENCH.004" ] ||
+    e2e_fail "the installer's archive is not in three volumes"
 fi
-: >"$data/install/Dados.txt"
+: >"$installer_dir/Dados.txt"
 
 e2e_start_display
 if ! e2e_prefix_current; then
@@ -114,7 +140,7 @@ measure() {
   local i
   for ((i = 0; i < runs; i++)); do time_run "$@"; done | median
 }
-# norvarc.exe from the scratch folder, with relative names (data\set.001,
+# norvarc.exe from the scratch folder, with relative names (data\NAME.001,
 # out): it maps the destination as drive C: and reads the archive's name
 # through that mapping.
 wine_norvarc() { (cd "$NORV_E2E_SCRATCH" && timeout 600 wine "$windows" "$@"); }
@@ -122,8 +148,8 @@ wine_norvarc() { (cd "$NORV_E2E_SCRATCH" && timeout 600 wine "$windows" "$@"); }
 # Milliseconds from pressing "&Instalar" to the completion banner.
 install_once() {
   rm -rf "$WINEPREFIX/drive_c/NORVBENCH"
-  E2E_WORK="$data/install"
-  installer_start "$data/install" 'OVERWRITE BENCH.001'
+  E2E_WORK="$installer_dir"
+  installer_start "$installer_dir" 'OVERWRITE BENCH.001'
   installer_wait_window
   local t0
   t0=$(now_ms)
@@ -143,9 +169,9 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 e2e_note "set (a): $set_bytes bytes; installer archive: $install_bytes bytes in 3 volumes; $runs runs each"
 native_extract=$(measure "$native" extract "$archive" "$out")
-wine_extract=$(measure wine_norvarc extract 'data\set.001' out)
+wine_extract=$(measure wine_norvarc extract "data\\$set_name.001" out)
 native_test=$(measure "$native" test "$archive")
-wine_test=$(measure wine_norvarc test 'data\set.001')
+wine_test=$(measure wine_norvarc test "data\\$set_name.001")
 fast_install=$(install_median)
 zlib_install=$(NORV_DECODER=zlib install_median)
 

@@ -11,6 +11,7 @@
 
 #include "backup/BlockDecoder.h"
 #include "backup/BlockEncoder.h"
+#include "backup/DeflateHeaderScan.h"
 #include "tests/perf/CraftedDeflate.h"
 
 #ifdef NORV_HAVE_LIBDEFLATE
@@ -281,6 +282,51 @@ TEST(DecoderDifferential, EncodingsZlibRefusesFailAsWithZlib) {
       EXPECT_EQ(std::string(out.begin(), out.begin() + produced), e.decoded);
     }
 #endif
+  }
+}
+
+// Two compressed blocks: the second header lies behind the first block's
+// data, which the scan does not decode.
+std::string TwoDynamicBlocks(const std::string& first, const std::string& second) {
+  z_stream zs{};
+  deflateInit(&zs, 9);
+  std::string out(deflateBound(&zs, static_cast<uLong>(first.size() + second.size())) + 64, '\0');
+  zs.next_out = reinterpret_cast<Bytef*>(out.data());
+  zs.avail_out = static_cast<uInt>(out.size());
+  for (auto [part, flush] : {std::pair{&first, Z_FULL_FLUSH}, std::pair{&second, Z_FINISH}}) {
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(part->data()));
+    zs.avail_in = static_cast<uInt>(part->size());
+    deflate(&zs, flush);
+  }
+  out.resize(zs.total_out);
+  deflateEnd(&zs);
+  return out;
+}
+
+TEST(DeflateHeaderScan, AgreesOnlyWhereEveryHeaderIsRead) {
+  Random random(5);
+  const std::string text = Text(random, 16384);
+  const std::string dynamic = Compress(text, 9);
+  std::string oversubscribed = crafted::DynamicStream(
+      {crafted::Lengths(258, 8), {1, 1}}, [](auto&...) {}, "");
+  struct Case {
+    const char* name;
+    std::string stream;
+    bool agreed;
+  } cases[] = {
+      {"one dynamic block", dynamic, true},
+      {"stored blocks", Compress(Noise(random, 70000), 0), true},
+      {"fixed block", Compress(text, 9, Z_FIXED), false},
+      {"two dynamic blocks", TwoDynamicBlocks(text, text), false},
+      {"header cut short", dynamic.substr(0, 12), false},
+      {"oversubscribed literal/length code", oversubscribed, false},
+      {"no block at all", dynamic.substr(0, 2), false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(
+        DecodersAgreeOn(reinterpret_cast<const unsigned char*>(c.stream.data()), c.stream.size()),
+        c.agreed)
+        << c.name;
   }
 }
 
