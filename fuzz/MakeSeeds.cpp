@@ -104,8 +104,7 @@ void InflateSeeds(const fsys::path& dir) {
   Write(dir, "stored-deflate", CompressBlock(ReferenceNoise(300, 9), 0));
   Write(dir, "trailing", CompressBlock("abc", 9) + "xyz");
   // The crafted modes of fuzz_inflate: the deflate data of a sound block
-  // (0x80), and its dynamic header as fields (0xC0; 257 + 2 literal/length
-  // and 2 distance codes, 19 code-length code lengths of 4 and 5 bits).
+  // (0x80), and a made dynamic block (0xC0) from some bytes of text.
   Write(dir, "raw-deflate", "\x80" + text.substr(2, text.size() - 6));
   std::string fields = "\xC0\x02\x01\x0F";
   for (int i = 0; i < 19; ++i) fields.push_back(i < 13 ? '\x04' : '\x05');
