@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "backup/ArchiveFormat.h"
+#include "backup/DeflateHeaderScan.h"
 
 #ifdef NORV_HAVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -125,7 +126,7 @@ bool BlockDecoder::InflateWhole(const unsigned char* input, std::size_t inputSiz
                                 std::size_t& produced) {
 #ifdef NORV_HAVE_LIBDEFLATE
   std::size_t consumed = 0;
-  return state_->fast != nullptr &&
+  return state_->fast != nullptr && DecodersAgreeOn(input, inputSize) &&
          libdeflate_zlib_decompress_ex(state_->fast, input, inputSize, output, outputSize,
                                        &consumed, &produced) == LIBDEFLATE_SUCCESS &&
          consumed == inputSize;
@@ -138,7 +139,8 @@ bool BlockDecoder::InflateWhole(const unsigned char* input, std::size_t inputSiz
 InflateResult BlockDecoder::Inflate(const unsigned char* input, std::size_t inputSize,
                                     unsigned char* output, std::size_t outputSize) {
 #ifdef NORV_HAVE_LIBDEFLATE
-  if (state_->fast != nullptr) {
+  // The fast decoder only sees streams on which it gives zlib's verdict.
+  if (state_->fast != nullptr && DecodersAgreeOn(input, inputSize)) {
     // Only a complete stream with a matching Adler-32 that fits the output
     // counts; the bytes after its trailer are ignored, as zlib ignores them.
     std::size_t consumed = 0;

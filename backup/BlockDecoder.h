@@ -2,9 +2,11 @@
 // Inflates one compressed block of an entry data part: a fresh zlib stream,
 // one inflate call into a fixed output buffer, no state kept between blocks.
 //
-// BlockDecoder gives the same results faster. A block that a whole-buffer
-// decoder (libdeflate, where the build has it) inflates completely, with a
-// sound Adler-32 and within the output buffer, is taken from it; every other
+// BlockDecoder gives the same results faster. A block whose headers zlib
+// and the whole-buffer decoder (libdeflate, where the build has it) read
+// alike (DeflateHeaderScan.h) and that the whole-buffer decoder inflates
+// completely, with a sound Adler-32 and within the output buffer, is taken
+// from it; every other
 // block (a bad checksum, more output than fits, truncated or damaged data)
 // goes through the zlib path above, which decides what is written and
 // whether the block failed. zlib's allocations come from memory the decoder

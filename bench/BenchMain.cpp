@@ -235,6 +235,10 @@ class Bench {
          "decode only, libdeflate (limit)",
          {o_.decode, "libdeflate", archive},
          false},
+        {"decode-checked",
+         "decode only, header check + libdeflate",
+         {o_.decode, "checked", archive},
+         false},
         {"extract", "norvarc extract", {o_.norvarc, "extract", archive, out_}, true}};
     if (haveDecoderOption_) {
       contenders.push_back({"extract-zlib",
@@ -329,6 +333,16 @@ class Bench {
       Target(out, "extract (a), fast decoder >= 1.6 x zlib path", true, ratio >= 1.6, Fixed(ratio));
     } else {
       Target(out, "extract (a), fast decoder >= 1.6 x zlib path", false, false, "");
+    }
+    const Row* unchecked = Find("large", "decode-libdeflate");
+    const Row* checked = Find("large", "decode-checked");
+    if (unchecked && checked && fast) {
+      // The scan's share of an extract: the decode time it adds, against
+      // the whole extract's time.
+      const double added = Median(checked->cpuSeconds) - Median(unchecked->cpuSeconds);
+      const double share = added / Median(fast->cpuSeconds);
+      Target(out, "header check < 5% of extract (a) (added decode CPU / extract CPU)", true,
+             share < 0.05, Fixed(share * 100, 1) + "%");
     }
     for (const auto& [set, limit] :
          {std::pair<std::string, double>{"large", 0.5}, {"small", 0.8}}) {

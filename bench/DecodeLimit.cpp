@@ -1,9 +1,11 @@
 // norv_bench_decode: the decode-only limit of a restore. Reads an archive's
 // blocks and inflates each compressed one into a 16384-byte buffer that is
 // then dropped, either as the restore's zlib path does (a fresh stream, one
-// inflate call per block) or with libdeflate's whole-buffer decoder.
+// inflate call per block), with libdeflate's whole-buffer decoder alone, or
+// as the restore's fast path does ("checked": the block header scan first,
+// then libdeflate or zlib).
 //
-//   norv_bench_decode zlib|libdeflate ARCHIVE.001
+//   norv_bench_decode zlib|libdeflate|checked ARCHIVE.001
 //
 // Prints "bytes N blocks N failed N" (TAB-separated) on stdout.
 #include <libdeflate.h>
@@ -16,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "backup/BlockDecoder.h"
 #include "bench/ArchiveBlocks.h"
 
 namespace {
@@ -47,13 +50,13 @@ struct DecompressorFree {
 
 int main(int argc, char** argv) {
   const std::string engine = argc == 3 ? argv[1] : "";
-  if (engine != "zlib" && engine != "libdeflate") {
-    std::fprintf(stderr, "usage: norv_bench_decode zlib|libdeflate ARCHIVE\n");
+  if (engine != "zlib" && engine != "libdeflate" && engine != "checked") {
+    std::fprintf(stderr, "usage: norv_bench_decode zlib|libdeflate|checked ARCHIVE\n");
     return 2;
   }
   std::unique_ptr<libdeflate_decompressor, DecompressorFree> decompressor(
       libdeflate_alloc_decompressor());
-  const bool useZlib = engine == "zlib";
+  norv::BlockDecoder checked;
   static unsigned char out[kBlockSize];
   std::uint64_t bytes = 0;
   std::uint64_t blocks = 0;
@@ -67,8 +70,12 @@ int main(int argc, char** argv) {
       }
       bool failed = false;
       std::size_t produced = 0;
-      if (useZlib) {
+      if (engine == "zlib") {
         produced = InflateWithZlib(block, out, failed);
+      } else if (engine == "checked") {
+        const norv::InflateResult r = checked.Inflate(block.data, block.size, out, kBlockSize);
+        produced = r.produced;
+        failed = r.failed;
       } else {
         failed = libdeflate_zlib_decompress(decompressor.get(), block.data, block.size, out,
                                             kBlockSize, &produced) != LIBDEFLATE_SUCCESS;

@@ -69,8 +69,7 @@ void ArchiveSeeds(const fsys::path& dir) {
   add("single-empty-destination", fuzz::kFullPath | fuzz::kDestEmpty, {single}, yes);
 
   add("smallest", 0, {Header(0) + kEnd}, yes);
-  const std::string abc =
-      Header(3) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEnd + kEnd;
+  const std::string abc = Header(3) + Entry("C:\\A\\B.TXT") + Stored("abc") + kEnd + kEnd;
   add("abc", fuzz::kFullPath, {abc}, yes);
   add("skip-record", fuzz::kFullPath,
       {Header(4) + Entry("C:\\X.TXT") + Stored("ab") + kEnd + I32(-1) + Entry("C:\\Y.TXT") +
@@ -85,11 +84,10 @@ void ArchiveSeeds(const fsys::path& dir) {
        kSig + kEnd + kEnd},
       yes);
   add("bad-signature", fuzz::kFullPath,
-      {Header(1) + Name("C:\\A.TXT") + I32(0) + "EC2A" + Stored("a") + kEnd + kEnd},
-      yes);
+      {Header(1) + Name("C:\\A.TXT") + I32(0) + "EC2A" + Stored("a") + kEnd + kEnd}, yes);
   add("hostile-names", fuzz::kFullPath | fuzz::kDestDir,
-      {Header(3) + Entry("C:\\..\\X.TXT") + Stored("a") + kEnd + Entry("C:\\A\\B:S") +
-       Stored("b") + kEnd + Entry("C:\\\\Y") + Stored("c") + kEnd + kEnd},
+      {Header(3) + Entry("C:\\..\\X.TXT") + Stored("a") + kEnd + Entry("C:\\A\\B:S") + Stored("b") +
+       kEnd + Entry("C:\\\\Y") + Stored("c") + kEnd + kEnd},
       yes);
 }
 
@@ -105,6 +103,12 @@ void InflateSeeds(const fsys::path& dir) {
   Write(dir, "truncated", text.substr(0, text.size() / 2));
   Write(dir, "stored-deflate", CompressBlock(ReferenceNoise(300, 9), 0));
   Write(dir, "trailing", CompressBlock("abc", 9) + "xyz");
+  // The crafted modes of fuzz_inflate: the deflate data of a sound block
+  // (0x80), and a made dynamic block (0xC0) from some bytes of text.
+  Write(dir, "raw-deflate", "\x80" + text.substr(2, text.size() - 6));
+  std::string fields = "\xC0\x02\x01\x0F";
+  for (int i = 0; i < 19; ++i) fields.push_back(i < 13 ? '\x04' : '\x05');
+  Write(dir, "dynamic-fields", fields + text.substr(20, 200));
 }
 
 void CommandLineSeeds(const fsys::path& dir) {

@@ -29,6 +29,13 @@ void Win32Application::SetTitle(const std::string& title) {
 TFrmInstaladorNorv& Win32Application::CreateMainWindow() {
   win32::InstallerWindow& window = windows_.CreateInstallerWindow(InstallerWindowDescription());
   form_ = std::make_unique<TFrmInstaladorNorv>(windows_, files_, system_, shell_);
+  // For benchmarks only, not told to customers: NORV_DECODER=zlib keeps
+  // every block on zlib alone, as before the fast decoder.
+  char decoder[8] = {};
+  if (GetEnvironmentVariableA("NORV_DECODER", decoder, sizeof decoder) == 4 &&
+      std::string(decoder) == "zlib") {
+    form_->BackupFile.SetZlibOnly(true);
+  }
 
   win32::PictureBoxes boxes;
   boxes.backgroundLeft = window.Scaled(form_->Image2.Bounds.Left);

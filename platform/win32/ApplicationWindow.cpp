@@ -5,21 +5,24 @@ namespace norv::win32 {
 namespace {
 constexpr const char* kClassName = "TNorvApplication";
 constexpr UINT kPassActivation = WM_APP + 1;
+struct TaskWindowSearch {
+  HWND except, found;
+};
+
+// Called by the system, so it has the system's calling convention (stdcall
+// on 32-bit Windows).
+BOOL CALLBACK TakeEnabledTaskWindow(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<TaskWindowSearch*>(p);
+  if (w == s->except || !IsWindowVisible(w) || !IsWindowEnabled(w)) return TRUE;
+  s->found = w;
+  return FALSE;
+}
+
 // A visible, enabled top-level window of this thread other than `except`:
 // the modal window while one is open.
 HWND EnabledTaskWindow(HWND except) {
-  struct Search {
-    HWND except, found;
-  } search{except, nullptr};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (w == s->except || !IsWindowVisible(w) || !IsWindowEnabled(w)) return TRUE;
-        s->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TaskWindowSearch search{except, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), TakeEnabledTaskWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -100,14 +100,18 @@ $EQUALS28"
 
 # A screenshot of the whole display once it has settled: a new window paints
 # late, so grabs are taken in pairs 100 ms apart until a pair agrees (the
-# logo's frames and the caret change now and then, not within 100 ms).
+# logo's frames and the caret change now and then, not within 100 ms). The
+# two grabs of a pair overlap: one takes over half a second on a busy
+# machine, longer than a frame of the logo.
 #   grab_stable OUT.png
 grab_stable() {
-  local out=$1 i
+  local out=$1 i first
   for ((i = 0; i < 50; i++)); do
-    timeout 30 import -window root "$out.a.png" || e2e_fail "import failed"
+    timeout 30 import -window root "$out.a.png" &
+    first=$!
     sleep 0.1
     timeout 30 import -window root "$out" || e2e_fail "import failed"
+    wait "$first" || e2e_fail "import failed"
     if [ "$(compare -metric AE "$out.a.png" "$out" null: 2>&1)" = 0 ]; then
       rm -f "$out.a.png"
       return 0

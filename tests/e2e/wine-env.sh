@@ -172,6 +172,19 @@ e2e_reap_displays() {
   done
 }
 
+# The Wine packages installed now, one line each. A prefix remembers the
+# ones it was made with: a prefix made before wine32 was installed cannot
+# start any program afterwards (kernel32.dll, status c0000135).
+e2e_wine_packages() {
+  dpkg-query -W -f='${Package}:${Architecture} ${Version}\n' \
+    wine wine32:i386 wine64 libwine:amd64 libwine:i386 2>/dev/null | sort || true
+}
+
+# Whether the prefix exists and was made with the Wine packages installed now.
+e2e_prefix_current() {
+  [ -f "$HOME/prefix.ready" ] && [ "$(cat "$HOME/prefix.ready")" = "$(e2e_wine_packages)" ]
+}
+
 # Makes the prefix: wineboot, registry settings, fonts. Called once per test
 # run by the fixture's setup.
 e2e_make_prefix() {
@@ -188,7 +201,7 @@ e2e_make_prefix() {
     >>"$E2E_LOG/wineboot.log" 2>&1
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   timeout 120 wineserver -w
-  touch "$HOME/prefix.ready"
+  e2e_wine_packages >"$HOME/prefix.ready"
 }
 
 # Begins a scenario: checks its inputs, starts the display and warms up the
@@ -196,7 +209,7 @@ e2e_make_prefix() {
 #   e2e_begin NAME
 e2e_begin() {
   E2E_NAME=$1
-  [ -f "$HOME/prefix.ready" ] || e2e_fail "no Wine prefix: the setup fixture did not run"
+  e2e_prefix_current || e2e_fail "no Wine prefix for the installed Wine: the setup fixture did not run"
   trap e2e_cleanup EXIT
   trap 'exit 130' INT TERM
   e2e_start_display

@@ -10,6 +10,9 @@
 #include <vector>
 
 #include "backup/BlockDecoder.h"
+#include "backup/BlockEncoder.h"
+#include "backup/DeflateHeaderScan.h"
+#include "tests/perf/CraftedDeflate.h"
 
 #ifdef NORV_HAVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -166,24 +169,190 @@ TEST(DecoderDifferential, RandomBytesBehindAZlibHeader) {
   }
 }
 
-#ifdef NORV_HAVE_LIBDEFLATE
-// The comparison above means something only when the fast decoder takes
-// most sound blocks itself.
-TEST(DecoderDifferential, FastDecoderServesSoundBlocks) {
-  ASSERT_TRUE(BlockDecoder::FastPathBuiltIn());
-  libdeflate_decompressor* d = libdeflate_alloc_decompressor();
-  std::vector<unsigned char> out(kOut);
-  int taken = 0;
-  const auto blocks = SoundBlocks();
-  for (const std::string& block : blocks) {
-    std::size_t produced = 0;
-    taken += libdeflate_zlib_decompress(d, block.data(), block.size(), out.data(), out.size(),
-                                        &produced) == LIBDEFLATE_SUCCESS;
-  }
-  libdeflate_free_decompressor(d);
-  EXPECT_GT(taken, static_cast<int>(blocks.size()) * 2 / 3);
+// Encodings that zlib refuses, each in a stream with a matching Adler-32.
+// Most of them a whole-buffer decoder alone would restore; the fast path
+// must still end each in zlib's failure.
+struct RefusedEncoding {
+  const char* name;
+  std::string stream;
+  std::string decoded;  // what a decoder that accepts it produces
+  bool acceptedWithoutCheck;
+  std::size_t outputSize = kOut;
+};
+
+std::vector<RefusedEncoding> RefusedEncodings() {
+  using namespace crafted;
+  // A literal/length code of 258 symbols: 'A', end of block, length 3.
+  const auto literals258 = Lengths(254, 8, 4, 9);
+  const DataWriter aThenMatch = [](BitWriter& o, const Code& l, const Code& d) {
+    l.Write(o, 'A');
+    l.Write(o, 257);
+    d.Write(o, 0);
+    l.Write(o, 256);
+  };
+  // 'A', a match of length 3 whose distance is the single raw bit `bit`.
+  const auto aThenMatchWithDistanceBit = [](unsigned bit) {
+    return DataWriter([bit](BitWriter& o, const Code& l, const Code&) {
+      l.Write(o, 'A');
+      l.Write(o, 257);
+      o.Bits(bit, 1);
+      l.Write(o, 256);
+    });
+  };
+  const DataWriter reservedLength = [](BitWriter& o, const Code& l, const Code& d) {
+    l.Write(o, 'A');
+    l.Write(o, 286);
+    d.Write(o, 0);
+    l.Write(o, 256);
+  };
+  const DataWriter reservedDistance = [](BitWriter& o, const Code& l, const Code& d) {
+    l.Write(o, 'A');
+    for (int i = 0; i < 96; ++i) {
+      l.Write(o, 285);  // length 258
+      d.Write(o, 0);    // distance 1
+    }
+    l.Write(o, 257);
+    d.Write(o, 30);
+    o.Bits(0, 13);
+    l.Write(o, 256);
+  };
+  const std::string a4(4, 'A'), a259(259, 'A'), a24772(24772, 'A');
+
+  DynamicHeader tooManyLiterals{Lengths(224, 8, 64, 9), {1, 1}};
+  DynamicHeader tooManyDistances{literals258, Lengths(32, 5)};
+  DynamicHeader repeatPastEnd{literals258, {1, 1, 0}};
+  for (auto l : literals258) repeatPastEnd.lengthSymbols.push_back({l});
+  repeatPastEnd.lengthSymbols.insert(repeatPastEnd.lengthSymbols.end(), {{1}, {1}, {17, 0}});
+  DynamicHeader emptyDistances{literals258, {0}};
+  DynamicHeader oneDistance{literals258, {1}};
+  std::vector<std::uint8_t> onlyEndOfBlock(257, 0);
+  onlyEndOfBlock[256] = 1;
+  DynamicHeader oneLiteral{onlyEndOfBlock, {1}};
+  DynamicHeader incompleteLengthCode{literals258, {1, 1}, Lengths(19, 0)};
+  incompleteLengthCode.lengthCodeLengths[8] = 1;
+  DynamicHeader repeatFirst{literals258, {1, 1}};
+  repeatFirst.lengthSymbols = {{16, 0}};
+
+  const DataWriter endOnUnusedCodeword = [](BitWriter& o, const Code&, const Code&) {
+    o.Bits(1, 1);
+  };
+  return {
+      {"more than 286 literal/length codes, reserved one used",
+       DynamicStream(tooManyLiterals, reservedLength, a259), a259, true},
+      {"more than 30 distance codes", DynamicStream(tooManyDistances, aThenMatch, a4), a4, true},
+      {"reserved length symbol in a fixed block", FixedStream(reservedLength, a259), a259, true},
+      {"reserved distance symbol in a fixed block", FixedStream(reservedDistance, a24772), a24772,
+       true, 32768},
+      {"length repeat past the last code", DynamicStream(repeatPastEnd, aThenMatch, a4), a4, true},
+      {"empty distance code used", DynamicStream(emptyDistances, aThenMatchWithDistanceBit(0), a4),
+       a4, true},
+      {"unused codeword of an incomplete distance code",
+       DynamicStream(oneDistance, aThenMatchWithDistanceBit(1), a4), a4, true},
+      {"unused codeword of an incomplete literal/length code",
+       DynamicStream(oneLiteral, endOnUnusedCodeword, ""), "", true},
+      {"incomplete code-length code", DynamicStream(incompleteLengthCode, aThenMatch, a4), a4,
+       false},
+      {"length repeat with no length before it", DynamicStream(repeatFirst, aThenMatch, a4), a4,
+       false},
+  };
 }
+
+TEST(DecoderDifferential, EncodingsZlibRefusesFailAsWithZlib) {
+  BlockDecoder fast;
+  for (const RefusedEncoding& e : RefusedEncodings()) {
+    SCOPED_TRACE(e.name);
+    const auto* in = reinterpret_cast<const unsigned char*>(e.stream.data());
+    std::vector<unsigned char> reference(e.outputSize, 0xA5), quick(e.outputSize, 0xA5);
+    const InflateResult expected =
+        InflateBlock(in, e.stream.size(), reference.data(), e.outputSize);
+    ASSERT_TRUE(expected.failed);
+    EXPECT_EQ(fast.Inflate(in, e.stream.size(), quick.data(), e.outputSize), expected);
+    EXPECT_EQ(reference, quick);
+    std::size_t produced = 0;
+    EXPECT_FALSE(fast.InflateWhole(in, e.stream.size(), quick.data(), e.outputSize, produced));
+#ifdef NORV_HAVE_LIBDEFLATE
+    // The case is made right: the whole-buffer decoder alone takes it.
+    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+    std::vector<unsigned char> out(e.outputSize);
+    const bool accepted = libdeflate_zlib_decompress(d, in, e.stream.size(), out.data(), out.size(),
+                                                     &produced) == LIBDEFLATE_SUCCESS;
+    libdeflate_free_decompressor(d);
+    EXPECT_EQ(accepted, e.acceptedWithoutCheck);
+    if (accepted) {
+      EXPECT_EQ(std::string(out.begin(), out.begin() + produced), e.decoded);
+    }
 #endif
+  }
+}
+
+// Two compressed blocks: the second header lies behind the first block's
+// data, which the scan does not decode.
+std::string TwoDynamicBlocks(const std::string& first, const std::string& second) {
+  z_stream zs{};
+  deflateInit(&zs, 9);
+  std::string out(deflateBound(&zs, static_cast<uLong>(first.size() + second.size())) + 64, '\0');
+  zs.next_out = reinterpret_cast<Bytef*>(out.data());
+  zs.avail_out = static_cast<uInt>(out.size());
+  for (auto [part, flush] : {std::pair{&first, Z_FULL_FLUSH}, std::pair{&second, Z_FINISH}}) {
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(part->data()));
+    zs.avail_in = static_cast<uInt>(part->size());
+    deflate(&zs, flush);
+  }
+  out.resize(zs.total_out);
+  deflateEnd(&zs);
+  return out;
+}
+
+TEST(DeflateHeaderScan, AgreesOnlyWhereEveryHeaderIsRead) {
+  Random random(5);
+  const std::string text = Text(random, 16384);
+  const std::string dynamic = Compress(text, 9);
+  std::string oversubscribed = crafted::DynamicStream(
+      {crafted::Lengths(258, 8), {1, 1}}, [](auto&...) {}, "");
+  struct Case {
+    const char* name;
+    std::string stream;
+    bool agreed;
+  } cases[] = {
+      {"one dynamic block", dynamic, true},
+      {"stored blocks", Compress(Noise(random, 70000), 0), true},
+      {"fixed block", Compress(text, 9, Z_FIXED), false},
+      {"two dynamic blocks", TwoDynamicBlocks(text, text), false},
+      {"header cut short", dynamic.substr(0, 12), false},
+      {"oversubscribed literal/length code", oversubscribed, false},
+      {"no block at all", dynamic.substr(0, 2), false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(
+        DecodersAgreeOn(reinterpret_cast<const unsigned char*>(c.stream.data()), c.stream.size()),
+        c.agreed)
+        << c.name;
+  }
+}
+
+// The check must leave the fast path to the blocks the archive writer
+// makes: 16 KiB of text or records at every compression level.
+TEST(DecoderDifferential, FastDecoderServesTheWritersBlocks) {
+  if (!BlockDecoder::FastPathBuiltIn()) GTEST_SKIP() << "no fast decoder in this build";
+  BlockDecoder fast;
+  Random random(4);
+  std::vector<unsigned char> out(kOut);
+  for (int level : {1, 6, 9}) {
+    for (int i = 0; i < 20; ++i) {
+      std::string data = Text(random, kOut);
+      if (i % 2 == 1) {  // records: text with binary fields
+        for (std::size_t at = 0; at < data.size(); at += 16)
+          data[at] = static_cast<char>(random.Next());
+      }
+      const std::string block = CompressBlock(data, level);
+      std::size_t produced = 0;
+      ASSERT_TRUE(fast.InflateWhole(reinterpret_cast<const unsigned char*>(block.data()),
+                                    block.size(), out.data(), out.size(), produced))
+          << "level " << level << ", block " << i;
+      EXPECT_EQ(produced, kOut);
+    }
+  }
+}
 
 }  // namespace
 }  // namespace norv
