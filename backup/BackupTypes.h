@@ -25,9 +25,10 @@ using TPercentage = int;
 using TFileStream = FileStream;
 class TBackupFile;
 
-using TProgressEvent =
-    std::function<void(TBackupFile& Sender, std::string Filename, TPercentage Percent, bool& Continue)>;
-using TNeedDiskEvent = std::function<void(TBackupFile& Sender, std::uint16_t DiskID, bool& Continue)>;
+using TProgressEvent = std::function<void(TBackupFile& Sender, std::string Filename,
+                                          TPercentage Percent, bool& Continue)>;
+using TNeedDiskEvent =
+    std::function<void(TBackupFile& Sender, std::uint16_t DiskID, bool& Continue)>;
 using TRestoreFileEvent = std::function<void(TBackupFile& Sender, std::string& Filename,
                                              std::int32_t FA, bool& DoRestore)>;
 using TFileRestoredEvent =

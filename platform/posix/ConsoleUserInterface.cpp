@@ -12,8 +12,9 @@ DialogResult ConsoleUserInterface::MessageDialog(const std::string& text, Dialog
   std::cerr << "[OK/Cancel] " << std::flush;
   std::string answer;
   if (!std::getline(std::cin, answer)) return DialogResult::Cancel;
-  return (answer == "OK" || answer == "ok" || answer == "o" || answer.empty()) ? DialogResult::Ok
-                                                                               : DialogResult::Cancel;
+  return (answer == "OK" || answer == "ok" || answer == "o" || answer.empty())
+             ? DialogResult::Ok
+             : DialogResult::Cancel;
 }
 
 }  // namespace norv

@@ -14,7 +14,9 @@ struct SplitCase {
 };
 
 // Failures name the command line, not the case's raw bytes.
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.line); }
+void PrintTo(const SplitCase& c, std::ostream* os) {
+  *os << ::testing::PrintToString(c.line);
+}
 
 class SplitterTest : public ::testing::TestWithParam<SplitCase> {};
 
