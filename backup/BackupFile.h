@@ -7,6 +7,8 @@
 #include <string>
 
 #include "backup/BackupTypes.h"
+#include "backup/ResourceStrings.h"
+#include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
@@ -15,9 +17,9 @@ namespace norv {
 
 // The component's own exceptions ("Cannot read archive", "Invalid archive
 // type", a second Restore during a run).
-class EBackupError : public std::runtime_error {
+class EBackupError : public Exception {
  public:
-  using std::runtime_error::runtime_error;
+  using Exception::Exception;
 };
 
 class TBackupFile {
@@ -82,7 +84,7 @@ class TBackupFile {
   std::int32_t TotalBytes() const { return totalBytes_; }
   std::int32_t BytesDone() const { return bytesDone_; }
   bool ContinueFlag() const { return continue_; }
-  std::int32_t ErrorCode() const { return errorCode_; }
+  std::int32_t ErrorCode() const { return static_cast<std::int32_t>(errorCode_); }
   // The file whose failure recorded the error code, and the system's text
   // for the cause ("Access is denied"); both empty while the code is 0.
   const std::string& FailedFileName() const { return failedFileName_; }
@@ -113,7 +115,7 @@ class TBackupFile {
   std::int32_t totalBytes_ = 0;
   std::int32_t bytesDone_ = 0;
   bool continue_ = false;
-  std::int32_t errorCode_ = 0;
+  TBackupErrorCode errorCode_ = TBackupErrorCode::None;
   std::string failedFileName_;
   std::string failureReason_;
   Stream* sourceStream_ = nullptr;

@@ -2,9 +2,8 @@
 
 #include <zlib.h>
 
-#include <stdexcept>
-
 #include "backup/ArchiveFormat.h"
+#include "platform/Errors.h"
 
 namespace norv {
 
@@ -28,7 +27,7 @@ std::string CompressBlock(std::string_view input, int zlibLevel) {
   int status = compress2(reinterpret_cast<Bytef*>(out.data()), &size,
                          reinterpret_cast<const Bytef*>(input.data()),
                          static_cast<uLong>(input.size()), zlibLevel);
-  if (status != Z_OK) throw std::runtime_error("zlib could not compress a block");
+  if (status != Z_OK) throw Exception("zlib could not compress a block");
   out.resize(size);
   return out;
 }

@@ -1,22 +1,35 @@
 #pragma once
 // The component's texts, in resource order: the volume prompt, then the
-// messages of error codes 1 to 7.
+// messages of its error codes.
 #include <cstdint>
 #include <string>
 
 namespace norv {
 
 inline constexpr const char* SInsertDisk = "Please insert disk %s and click OK to continue.";
-inline constexpr const char* SReadFileError = "Cannot read file";             // 1
-inline constexpr const char* SOverwriteError = "Overwriting file failed";     // 2
-inline constexpr const char* SReadArchiveError = "Cannot read archive";       // 3
-inline constexpr const char* SWriteArchiveError = "Cannot write to archive";  // 4
-inline constexpr const char* SInvalidArchive = "Invalid archive type";        // 5
-inline constexpr const char* SCompressionError = "Compression error";         // 6
-inline constexpr const char* STempFileError =
-    "Cannot create temporary file to save the file IDs";  // 7
+inline constexpr const char* SReadFileError = "Cannot read file";
+inline constexpr const char* SOverwriteError = "Overwriting file failed";
+inline constexpr const char* SReadArchiveError = "Cannot read archive";
+inline constexpr const char* SWriteArchiveError = "Cannot write to archive";
+inline constexpr const char* SInvalidArchive = "Invalid archive type";
+inline constexpr const char* SCompressionError = "Compression error";
+inline constexpr const char* STempFileError = "Cannot create temporary file to save the file IDs";
 
-// The message of an error code; empty outside 1..7.
+// The codes a run reports through ErrorCode() and OnError; the values are
+// the component's public contract.
+enum class TBackupErrorCode : std::int32_t {
+  None = 0,
+  ReadFile = 1,
+  Overwrite = 2,
+  ReadArchive = 3,
+  WriteArchive = 4,
+  InvalidArchive = 5,
+  Compression = 6,
+  TempFile = 7,
+};
+
+// The message of an error code; empty for None and for values outside 1..7.
+std::string ErrorText(TBackupErrorCode code);
 std::string ErrorText(std::int32_t code);
 
 }  // namespace norv

@@ -35,7 +35,7 @@ TBackupFile::Run::Run(TBackupFile& owner, const std::string& archiveName,
       decoder_(owner.zlibOnly_ ? BlockDecoder::Path::ZlibOnly : BlockDecoder::Path::Fast) {}
 
 bool TBackupFile::Run::Execute() {
-  owner_.errorCode_ = 0;
+  owner_.errorCode_ = TBackupErrorCode::None;
   owner_.continue_ = true;
   owner_.failedFileName_.clear();
   owner_.failureReason_.clear();
@@ -289,16 +289,17 @@ bool TBackupFile::Run::WriteOut(FileStream& output, const unsigned char* bytes, 
 }
 
 void TBackupFile::Run::EntryFailed(const std::string& file, const std::string& reason) {
-  RecordError(1, file, reason);
+  RecordError(TBackupErrorCode::ReadFile, file, reason);
   partDamaged_ = true;
 }
 
 void TBackupFile::Run::BlockFailed() {
-  RecordError(6, owner_.currentFileName_, ErrorText(6));
+  RecordError(TBackupErrorCode::Compression, owner_.currentFileName_,
+              ErrorText(TBackupErrorCode::Compression));
   partDamaged_ = true;
 }
 
-void TBackupFile::Run::RecordError(std::int32_t code, const std::string& file,
+void TBackupFile::Run::RecordError(TBackupErrorCode code, const std::string& file,
                                    const std::string& reason) {
   owner_.errorCode_ = code;
   owner_.continue_ = false;
@@ -308,12 +309,12 @@ void TBackupFile::Run::RecordError(std::int32_t code, const std::string& file,
 
 bool TBackupFile::Run::FinishRun() {
   CloseInput();
-  const bool result = owner_.errorCode_ == 0 && owner_.continue_;
+  const bool result = owner_.errorCode_ == TBackupErrorCode::None && owner_.continue_;
   if (owner_.OnProgress) owner_.OnProgress(owner_, std::string(), 100, owner_.continue_);
-  if (owner_.errorCode_ != 0) {
+  if (owner_.errorCode_ != TBackupErrorCode::None) {
     const std::string text = ErrorText(owner_.errorCode_);
     if (owner_.OnError) {
-      owner_.OnError(owner_, owner_.errorCode_, text);
+      owner_.OnError(owner_, owner_.ErrorCode(), text);
     } else {
       owner_.ui_.MessageDialog(text, DialogKind::Error, DialogButtons::Ok);
     }

@@ -49,7 +49,7 @@ class TBackupFile::Run {
   void EntryFailed(const std::string& file, const std::string& reason);
   // Error 6 on a block of the entry being written.
   void BlockFailed();
-  void RecordError(std::int32_t code, const std::string& file, const std::string& reason);
+  void RecordError(TBackupErrorCode code, const std::string& file, const std::string& reason);
   bool FinishRun();
   // Detaches the input and closes the volume file, when there is one.
   void CloseInput();

@@ -3,16 +3,17 @@
 #include <cstdint>
 #include <map>
 #include <set>
-#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "platform/Errors.h"
 
 namespace norv::tool {
 
 // A command line the command cannot accept; the message says why.
-class UsageError : public std::runtime_error {
+class UsageError : public Exception {
  public:
-  using std::runtime_error::runtime_error;
+  using Exception::Exception;
 };
 
 struct ParsedArgs {
