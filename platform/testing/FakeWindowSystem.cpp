@@ -38,11 +38,10 @@ void FakeWindowSystem::ClearMemo() {
 }
 
 void FakeWindowSystem::AppendMemoLine(const std::string& line) {
-  if (!memo_.empty() && memo_.compare(memo_.size() - std::min<std::size_t>(2, memo_.size()),
-                                      std::string::npos, "\r\n") != 0) {
-    memo_ += "\r\n";
-  }
-  memo_ += line + "\r\n";
+  // As the EDIT control does: into an empty last line followed by a break,
+  // or after a break when the last line has characters.
+  const bool lastLineEmpty = memo_.empty() || memo_.ends_with("\r\n");
+  memo_ += lastLineEmpty ? line + "\r\n" : "\r\n" + line;
   trace_.push_back("line " + line);
 }
 

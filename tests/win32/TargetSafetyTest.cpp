@@ -1,11 +1,13 @@
-// The target-safety faults over Win32FileSystem, and what its MoveOver does
-// with a target that another program holds open, a read-only one, a folder,
-// and the attributes and date of a replaced file.
+// The file system conformance and target-safety suites over
+// Win32FileSystem, and what its MoveOver does with a target that another
+// program holds open, a read-only one, a folder, and the attributes and date
+// of a replaced file.
 #include <gtest/gtest.h>
 
 #include "platform/Errors.h"
 #include "platform/win32/SystemErrorText.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "tests/robustness/FileSystemConformanceSuite.h"
 #include "tests/robustness/TargetSafetySuite.h"
 #include "tests/win32/TempFolder.h"
 
@@ -23,10 +25,14 @@ class Win32Disk : public Disk {
   Win32FileSystem fs_{dir_.Path()};
 };
 
-INSTANTIATE_TEST_SUITE_P(
-    Disks, TargetSafety,
-    ::testing::Values(DiskKind{"Win32", [] { return std::make_unique<Win32Disk>(); }}),
-    [](const ::testing::TestParamInfo<DiskKind>& info) { return std::string(info.param.name); });
+const auto kWin32Disk =
+    ::testing::Values(DiskKind{"Win32", [] { return std::make_unique<Win32Disk>(); }});
+std::string DiskName(const ::testing::TestParamInfo<DiskKind>& info) {
+  return info.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Disks, TargetSafety, kWin32Disk, DiskName);
+INSTANTIATE_TEST_SUITE_P(Disks, FileSystemConformance, kWin32Disk, DiskName);
 
 void Put(FileSystem& fs, const std::string& name, const std::string& bytes, std::int32_t date) {
   auto file = fs.CreateWrite(name);
