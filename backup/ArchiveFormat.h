@@ -12,7 +12,6 @@ namespace norv::archive {
 inline constexpr std::size_t kBlockSize = 16384;
 // Entry data parts begin with "EC2" and a zero byte.
 inline constexpr unsigned char kSignature[4] = {'E', 'C', '2', 0};
-inline constexpr std::string_view kSignatureText = "EC2";
 // Volume-change records: "NEXT:DISK" and three digits.
 inline constexpr std::string_view kNextDisk = "NEXT:DISK";
 inline constexpr std::size_t kNextDiskNameLength = 12;

@@ -9,6 +9,7 @@
 #include "backup/NameRules.h"
 #include "backup/ParallelEncoder.h"
 #include "platform/MemoryStream.h"
+#include "platform/Paths.h"
 
 namespace norv {
 
@@ -24,10 +25,9 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 // wait for each other at the end of a batch.
 constexpr std::size_t kBlocksPerJob = 32;
 
+// A drive, a backslash and at least one character of path.
 bool HasDrivePart(const std::string& name) {
-  if (name.size() < 4 || name[1] != ':' || name[2] != '\\') return false;
-  char d = name[0];
-  return (d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z');
+  return StartsWithDrive(name) && name.size() >= 4 && name[2] == '\\';
 }
 
 // Reads until `size` bytes are in `buffer` or the stream ends.
@@ -65,15 +65,6 @@ struct ArchiveWriter::Item {
   std::int32_t date;
   const ArchiveEntry* source;
 };
-
-ArchiveOptions ArchiveOptionsFrom(const TBackupFile& component, bool fileList) {
-  ArchiveOptions options;
-  options.title = component.BackupTitle();
-  options.level = component.CompressionLevel();
-  options.maxSize = component.MaxSize();
-  options.fileList = fileList;
-  return options;
-}
 
 ArchiveWriter::ArchiveWriter(FileSystem& fs, std::string archiveName, ArchiveOptions options)
     : fs_(fs), archiveName_(std::move(archiveName)), options_(std::move(options)) {}

@@ -19,8 +19,6 @@
 
 namespace norv {
 
-class TBackupFile;
-
 // A request the writer cannot carry out (bad name, size limit, volume count).
 class EArchiveWriteError : public Exception {
  public:
@@ -34,10 +32,6 @@ struct ArchiveOptions {
   bool fileList = false;            // a FILE:LIST entry naming the files, as the first record
   int jobs = 1;                     // threads that compress blocks; the bytes are the same
 };
-
-// The making-side settings of a component (BackupTitle, CompressionLevel,
-// MaxSize) as writer options.
-ArchiveOptions ArchiveOptionsFrom(const TBackupFile& component, bool fileList);
 
 struct ArchiveEntry {
   std::string storedName;  // "C:\DIR\FILE.EXT": drive, colon, backslash, path

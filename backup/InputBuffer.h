@@ -27,7 +27,6 @@ class InputBuffer {
 
   // Reads `stream` from its current position on; nullptr detaches.
   void Attach(Stream* stream);
-  bool Attached() const { return stream_ != nullptr; }
   // Reading ahead fills the whole buffer at each read; off (the start),
   // only the bytes asked for are read, so that data which is then passed
   // over is not read at all.

@@ -30,9 +30,7 @@ bool ClimbsOut(const std::string& part, std::size_t start, std::size_t end) {
 
 // A drive letter, a colon and a separator.
 bool HasDrivePart(const std::string& name) {
-  const char d = name.empty() ? '\0' : name[0];
-  return name.size() >= 3 && ((d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z')) && name[1] == ':' &&
-         IsSeparator(name[2]);
+  return StartsWithDrive(name) && name.size() >= 3 && IsSeparator(name[2]);
 }
 }  // namespace
 

@@ -31,6 +31,12 @@ std::string ChangeFileExt(const std::string& path, const std::string& extension)
   return path.substr(0, dot) + extension;
 }
 
+bool StartsWithDrive(const std::string& path) {
+  if (path.size() < 2 || path[1] != ':') return false;
+  const char d = path[0];
+  return (d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z');
+}
+
 std::string AsciiUpperCase(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

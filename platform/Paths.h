@@ -16,6 +16,8 @@ std::string ExtractFileDir(const std::string& path);
 // Replaces the extension (from the last "." not followed by "\" or ":") with
 // `extension` (which includes its "."); a name without one gets it appended.
 std::string ChangeFileExt(const std::string& path, const std::string& extension);
+// Whether `path` starts with a drive: an ASCII letter and a colon ("C:").
+bool StartsWithDrive(const std::string& path);
 // Upper-cases the ASCII letters a..z only.
 std::string AsciiUpperCase(std::string text);
 

@@ -11,6 +11,7 @@
 #include "platform/Cp1252.h"
 #include "platform/DosDate.h"
 #include "platform/Errors.h"
+#include "platform/Paths.h"
 
 namespace norv {
 
@@ -95,11 +96,6 @@ void SyncPath(const std::string& path, int flags) {
   ::close(fd);
 }
 
-bool IsDriveName(const std::string& name) {
-  return name.size() >= 2 && name[1] == ':' &&
-         ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
-}
-
 }  // namespace
 
 PosixFileSystem::PosixFileSystem(std::string driveRoot, bool durable)
@@ -110,7 +106,7 @@ PosixFileSystem::PosixFileSystem(std::string driveRoot, bool durable)
 std::string PosixFileSystem::NativePath(const std::string& name) const {
   std::string path;
   std::string rest = name;
-  if (IsDriveName(name)) {
+  if (StartsWithDrive(name)) {
     if (driveRoot_ != "/") path = driveRoot_;
     rest = name.substr(2);
     if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) path += '/';
@@ -194,7 +190,7 @@ std::unique_ptr<FileStream> PosixFileSystem::OpenWrite(const std::string& name) 
 }
 
 std::string PosixFileSystem::ExpandFileName(const std::string& name) {
-  if (IsDriveName(name) || (!name.empty() && (name[0] == '/' || name[0] == '\\'))) return name;
+  if (StartsWithDrive(name) || (!name.empty() && (name[0] == '/' || name[0] == '\\'))) return name;
   char buf[4096];
   if (!::getcwd(buf, sizeof buf)) return name;
   // The current directory as a name: Windows-1252, unchanged when it has

@@ -6,6 +6,7 @@
 
 #include "platform/DosDate.h"
 #include "platform/Errors.h"
+#include "platform/Paths.h"
 
 namespace norv {
 
@@ -32,7 +33,7 @@ std::string ParentKey(const std::string& key) {
 }
 
 bool IsBareDrive(const std::string& key) {
-  return key.size() == 2 && key[1] == ':';
+  return key.size() == 2 && StartsWithDrive(key);
 }
 
 class MemoryFile : public FileStream {
@@ -198,7 +199,7 @@ std::unique_ptr<FileStream> MemoryFileSystem::OpenWrite(const std::string& name)
 }
 
 std::string MemoryFileSystem::ExpandFileName(const std::string& name) {
-  if ((name.size() >= 2 && name[1] == ':') || (!name.empty() && name[0] == '\\')) return name;
+  if (StartsWithDrive(name) || (!name.empty() && name[0] == '\\')) return name;
   return "C:\\" + name;
 }
 

@@ -7,6 +7,7 @@
 #include "platform/Cp1252.h"
 #include "platform/DosDate.h"
 #include "platform/Errors.h"
+#include "platform/Paths.h"
 #include "platform/win32/SystemErrorText.h"
 
 namespace norv {
@@ -105,11 +106,6 @@ HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD dispositio
   return h;
 }
 
-bool IsDriveName(const std::string& name) {
-  return name.size() >= 2 && name[1] == ':' &&
-         ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
-}
-
 }  // namespace
 
 Win32FileSystem::Win32FileSystem(std::string driveRoot, bool durable)
@@ -120,7 +116,7 @@ Win32FileSystem::Win32FileSystem(std::string driveRoot, bool durable)
 }
 
 std::string Win32FileSystem::NativePath(const std::string& name) const {
-  if (driveRoot_.empty() || !IsDriveName(name)) return name;
+  if (driveRoot_.empty() || !StartsWithDrive(name)) return name;
   std::string rest = name.substr(2);
   if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) rest.insert(0, 1, '\\');
   return driveRoot_ + rest;
