@@ -40,11 +40,14 @@ TEST(MessageDialogLayout, ShortTextIsAsTallAsTheIconAndButtonsMayDecideWidth) {
   EXPECT_EQ(l.Buttons[0].Left, 12);
 }
 
-TEST(MessageDialogLayout, LongCaptionWidensEveryButton) {
+// A caption wider than the standard button must not be clipped, and the
+// buttons stay one row of equal buttons with the usual gap.
+TEST(MessageDialogLayout, LongCaptionFitsAndButtonsStayEqual) {
   auto l = LayOutMessageDialog(Metrics(300, 13, {15, 90}));
-  EXPECT_EQ(l.Buttons[0].Width, 98);
-  EXPECT_EQ(l.Buttons[1].Width, 98);
-  EXPECT_EQ(l.Buttons[1].Left - l.Buttons[0].Left, 98 + 6);
+  ASSERT_EQ(l.Buttons.size(), 2u);
+  EXPECT_GT(l.Buttons[1].Width, 90);
+  EXPECT_EQ(l.Buttons[0].Width, l.Buttons[1].Width);
+  EXPECT_EQ(l.Buttons[1].Left - (l.Buttons[0].Left + l.Buttons[0].Width), 6);
 }
 
 TEST(MessageDialogClipboard, RulesCaptionTextAndButtonsWithCrLf) {
