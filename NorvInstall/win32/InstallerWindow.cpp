@@ -1,4 +1,4 @@
-#include "platform/win32/InstallerWindow.h"
+#include "NorvInstall/win32/InstallerWindow.h"
 
 #include <commctrl.h>
 

@@ -8,10 +8,10 @@
 #include <functional>
 #include <string>
 
+#include "NorvInstall/win32/WindowDescription.h"
 #include "platform/WindowSystem.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Window.h"
-#include "platform/win32/WindowDescription.h"
 
 namespace norv::win32 {
 
