@@ -134,82 +134,134 @@ ArchiveSummary ArchiveWriter::Finish() {
   return summary_;
 }
 
+// The part of an item that one batch holds.
+struct ArchiveWriter::Piece {
+  const Item* item;
+  bool begins = false;
+  bool ends = false;
+  std::size_t blocks = 0;
+};
+
+// Reads the items' data a batch of blocks at a time, across items, into one
+// buffer; counts the bytes read from the files.
+class ArchiveWriter::ItemReader {
+ public:
+  ItemReader(FileSystem& fs, const std::vector<Item>& items, const std::string& fileList,
+             std::size_t capacity)
+      : fs_(fs),
+        items_(items),
+        fileList_(fileList),
+        capacity_(capacity),
+        buffer_(capacity * archive::kBlockSize, '\0') {}
+
+  bool Done() const { return current_ >= items_.size(); }
+  std::int64_t BytesRead() const { return read_; }
+
+  // Fills `inputs` with up to `capacity` blocks and says which part of
+  // which item each run of them is. The views stay valid until the next call.
+  void ReadBatch(std::vector<std::string_view>& inputs, std::vector<Piece>& pieces) {
+    inputs.clear();
+    pieces.clear();
+    while (!Done() && inputs.size() < capacity_) {
+      pieces.push_back(ReadPiece(inputs));
+      if (pieces.back().ends) FinishItem();
+    }
+  }
+
+ private:
+  // The current item's blocks until its end or a full batch.
+  Piece ReadPiece(std::vector<std::string_view>& inputs) {
+    const Item& item = items_[current_];
+    if (!data_) Open(item);
+    Piece piece{&item, !begun_};
+    begun_ = true;
+    while (inputs.size() < capacity_) {
+      char* chunk = buffer_.data() + inputs.size() * archive::kBlockSize;
+      const std::size_t got = Fill(*data_, chunk, archive::kBlockSize);
+      if (got > 0) {
+        inputs.emplace_back(chunk, got);
+        ++piece.blocks;
+      }
+      if (got < archive::kBlockSize) {
+        piece.ends = true;
+        break;
+      }
+    }
+    return piece;
+  }
+
+  void Open(const Item& item) {
+    if (item.source == nullptr) {
+      data_ = std::make_unique<MemoryStream>(fileList_);
+    } else {
+      data_ = fs_.OpenRead(item.source->sourcePath);
+    }
+    start_ = data_->Position();
+  }
+
+  void FinishItem() {
+    if (items_[current_].source != nullptr) read_ += data_->Position() - start_;
+    data_.reset();
+    begun_ = false;
+    ++current_;
+  }
+
+  FileSystem& fs_;
+  const std::vector<Item>& items_;
+  const std::string& fileList_;
+  const std::size_t capacity_;
+  std::string buffer_;
+  std::size_t current_ = 0;  // the item being read
+  bool begun_ = false;       // whether a piece of it was taken already
+  std::unique_ptr<Stream> data_;
+  std::int64_t start_ = 0;
+  std::int64_t read_ = 0;
+};
+
 std::int64_t ArchiveWriter::WriteVolumes(VolumeWriter& out, const std::vector<Source>& sources,
                                          std::int64_t total, std::int32_t newest) {
   WriteText(out, options_.title);
   out.WriteInt32(static_cast<std::int32_t>(total));
   out.WriteInt32(0);  // header value: not interpreted by readers
 
-  std::vector<Item> items;
-  if (options_.fileList) items.push_back({std::string(archive::kFileList), newest, nullptr});
-  for (const auto& source : sources) {
-    items.push_back({source.entry->storedName, source.date, source.entry});
-  }
-
+  const std::vector<Item> items = ItemsToWrite(sources, newest);
   // Blocks are read a batch at a time, across entries, compressed together
   // (on several threads when asked) and written in order, so the archive
   // does not depend on the number of threads. One thread takes one block
   // at a time, as a plain sequential writer would.
   ParallelEncoder encoder(options_.jobs);
   const std::size_t capacity = encoder.Jobs() > 1 ? kBlocksPerJob * encoder.Jobs() : 1;
-  std::string buffer(capacity * archive::kBlockSize, '\0');
-  struct Piece {
-    const Item* item;
-    bool begins = false;
-    bool ends = false;
-    std::size_t blocks = 0;
-  };
-  std::size_t current = 0;  // the item being read
-  bool begun = false;       // whether a piece of it was taken already
-  std::unique_ptr<Stream> data;
-  std::int64_t before = 0;
-  std::int64_t written = 0;
-  while (current < items.size()) {
-    std::vector<std::string_view> inputs;
-    std::vector<Piece> pieces;
-    while (current < items.size() && inputs.size() < capacity) {
-      const Item& item = items[current];
-      if (!data) {
-        if (item.source == nullptr) {
-          data = std::make_unique<MemoryStream>(FileListText(entries_));
-        } else {
-          data = fs_.OpenRead(item.source->sourcePath);
-        }
-        before = data->Position();
-      }
-      Piece piece{&item, !begun};
-      begun = true;
-      while (inputs.size() < capacity) {
-        char* chunk = buffer.data() + inputs.size() * archive::kBlockSize;
-        const std::size_t got = Fill(*data, chunk, archive::kBlockSize);
-        if (got > 0) {
-          inputs.emplace_back(chunk, got);
-          ++piece.blocks;
-        }
-        if (got < archive::kBlockSize) {
-          piece.ends = true;
-          break;
-        }
-      }
-      pieces.push_back(piece);
-      if (piece.ends) {
-        if (item.source != nullptr) written += data->Position() - before;
-        data.reset();
-        begun = false;
-        ++current;
-      }
-    }
-    const std::vector<EncodedBlock> blocks = encoder.Encode(inputs, options_.level);
-    auto block = blocks.begin();
-    for (const Piece& piece : pieces) {
-      if (piece.begins) BeginEntry(out, piece.item->name, piece.item->date);
-      for (std::size_t i = 0; i < piece.blocks; ++i) PutBlock(out, *block++);
-      if (piece.ends) out.WriteInt32(archive::kEndMarker);
-    }
+  const std::string fileList = options_.fileList ? FileListText(entries_) : std::string();
+  ItemReader reader(fs_, items, fileList, capacity);
+  std::vector<std::string_view> inputs;
+  std::vector<Piece> pieces;
+  while (!reader.Done()) {
+    reader.ReadBatch(inputs, pieces);
+    WriteBatch(out, pieces, encoder.Encode(inputs, options_.level));
   }
   out.WriteInt32(archive::kEndMarker);
   out.Close();
-  return written;
+  return reader.BytesRead();
+}
+
+std::vector<ArchiveWriter::Item> ArchiveWriter::ItemsToWrite(const std::vector<Source>& sources,
+                                                             std::int32_t newest) const {
+  std::vector<Item> items;
+  if (options_.fileList) items.push_back({std::string(archive::kFileList), newest, nullptr});
+  for (const auto& source : sources) {
+    items.push_back({source.entry->storedName, source.date, source.entry});
+  }
+  return items;
+}
+
+void ArchiveWriter::WriteBatch(VolumeWriter& out, const std::vector<Piece>& pieces,
+                               const std::vector<EncodedBlock>& blocks) {
+  auto block = blocks.begin();
+  for (const Piece& piece : pieces) {
+    if (piece.begins) BeginEntry(out, piece.item->name, piece.item->date);
+    for (std::size_t i = 0; i < piece.blocks; ++i) PutBlock(out, *block++);
+    if (piece.ends) out.WriteInt32(archive::kEndMarker);
+  }
 }
 
 void ArchiveWriter::BeginEntry(VolumeWriter& out, const std::string& name, std::int32_t date) {

@@ -68,10 +68,17 @@ class ArchiveWriter {
  private:
   struct Source;
   struct Item;
+  struct Piece;
+  class ItemReader;
   // Everything after the measuring: header, entries, end of the archive.
   // Returns the bytes read from the files.
   std::int64_t WriteVolumes(VolumeWriter& out, const std::vector<Source>& sources,
                             std::int64_t total, std::int32_t newest);
+  // The file list first when asked for, then the files.
+  std::vector<Item> ItemsToWrite(const std::vector<Source>& sources, std::int32_t newest) const;
+  // The pieces of one batch with their encoded blocks, in order.
+  void WriteBatch(VolumeWriter& out, const std::vector<Piece>& pieces,
+                  const std::vector<EncodedBlock>& blocks);
   // An entry's name, date and data signature; in the next volume when they
   // do not fit this one.
   void BeginEntry(VolumeWriter& out, const std::string& name, std::int32_t date);

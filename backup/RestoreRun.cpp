@@ -240,40 +240,44 @@ void TBackupFile::Run::ReadEntryData(FileStream* output) {
     const Block block = cursor_.NextBlock();
     length = block.length;
     std::size_t written = 0;
-    if (length != 0) {
-      if (output == nullptr) {
-        cursor_.PassOver(block);
-      } else {
-        // A block larger than the buffers fails the entry like a refused write.
-        if (block.Oversized()) {
-          EntryFailed(owner_.currentFileName_, kOversizedBlock);
-          return;
-        }
-        const auto count = static_cast<std::size_t>(block.Size());
-        const unsigned char* payload = cursor_.Payload(block);
-        if (length > 0) {
-          const InflateResult inflated =
-              decoder_.Inflate(payload, count, outBuffer_.data(), outBuffer_.size());
-          if (inflated.failed) BlockFailed();
-          if (!WriteOut(*output, outBuffer_.data(), inflated.produced)) return;
-          written = inflated.produced;
-        } else {
-          if (!WriteOut(*output, payload, count)) return;
-          written = count;
-        }
-      }
+    if (length != 0 && output == nullptr) cursor_.PassOver(block);
+    if (length != 0 && output != nullptr) {
+      const std::optional<std::size_t> put = WriteBlock(*output, block);
+      if (!put) return;
+      written = *put;
     }
     owner_.ui_.ServeMessages();
-    if (output != nullptr) {
-      // Wraps like the 32-bit counter it is rather than overflowing.
-      owner_.bytesDone_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(owner_.bytesDone_) +
-                                                    static_cast<std::uint32_t>(written));
-      if (owner_.OnProgress) {
-        owner_.OnProgress(owner_, owner_.currentFileName_,
-                          restore::ProgressPercent(owner_.bytesDone_, owner_.totalBytes_),
-                          owner_.continue_);
-      }
-    }
+    if (output != nullptr) CountProgress(written);
+  }
+}
+
+std::optional<std::size_t> TBackupFile::Run::WriteBlock(FileStream& output, const Block& block) {
+  // A block larger than the buffers fails the entry like a refused write.
+  if (block.Oversized()) {
+    EntryFailed(owner_.currentFileName_, kOversizedBlock);
+    return std::nullopt;
+  }
+  const auto count = static_cast<std::size_t>(block.Size());
+  const unsigned char* payload = cursor_.Payload(block);
+  if (block.Stored()) {
+    if (!WriteOut(output, payload, count)) return std::nullopt;
+    return count;
+  }
+  const InflateResult inflated =
+      decoder_.Inflate(payload, count, outBuffer_.data(), outBuffer_.size());
+  if (inflated.failed) BlockFailed();
+  if (!WriteOut(output, outBuffer_.data(), inflated.produced)) return std::nullopt;
+  return inflated.produced;
+}
+
+void TBackupFile::Run::CountProgress(std::size_t written) {
+  // Wraps like the 32-bit counter it is rather than overflowing.
+  owner_.bytesDone_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(owner_.bytesDone_) +
+                                                static_cast<std::uint32_t>(written));
+  if (owner_.OnProgress) {
+    owner_.OnProgress(owner_, owner_.currentFileName_,
+                      restore::ProgressPercent(owner_.bytesDone_, owner_.totalBytes_),
+                      owner_.continue_);
   }
 }
 

@@ -6,6 +6,7 @@
 // block decoder and the output block buffer for its whole duration.
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "backup/ArchiveFormat.h"
@@ -42,7 +43,13 @@ class TBackupFile::Run {
   void FinishPart(std::unique_ptr<TargetFile> file);
   // Puts the pending entry's file in place, or drops it when damaged.
   void SettlePending();
+  // Reads the blocks of one data part, writing them to `output` or, without
+  // one, passing over them.
   void ReadEntryData(FileStream* output);
+  // One block into `output`: the bytes written, or none when the entry failed.
+  std::optional<std::size_t> WriteBlock(FileStream& output, const Block& block);
+  // Adds written bytes to the run's count and reports the progress.
+  void CountProgress(std::size_t written);
   // Writes a block's bytes; false (entry failed) when the target refused.
   bool WriteOut(FileStream& output, const unsigned char* bytes, std::size_t count);
   // Error 1 for `file`; the entry being written is not put in place.

@@ -17,10 +17,9 @@ struct FontDescription {
   bool AnsiCharset;  // false: the default character set
 };
 
-// Position and size in pixels at 96 dpi; TabOrder -1 means no tab stop.
+// Position and size in pixels at 96 dpi.
 struct ControlBounds {
   int Left, Top, Width, Height;
-  int TabOrder;
 };
 
 inline constexpr const char* kClassName = "TFrmInstaladorNorv";
@@ -31,31 +30,27 @@ inline constexpr Rgb kColour{255, 255, 255};
 // Window text colour is the system's; the Colour field is not used for it.
 inline constexpr FontDescription kFont{"MS Sans Serif", -10, {0, 0, 0}, false};
 // Scaling reference: height of "0" in kFont at 96 dpi.
-inline constexpr int kPixelsPerInch = 96;
 inline constexpr int kTextHeight = 13;
 
 inline constexpr Rgb kNavy{0, 0, 128};
 
 // Controls, in creation order.
-inline constexpr ControlBounds kImage2{0, 0, 644, 331, -1};
-inline constexpr ControlBounds kImage3{11, 249, 177, 73, -1};
+inline constexpr ControlBounds kImage2{0, 0, 644, 331};
+inline constexpr ControlBounds kImage3{11, 249, 177, 73};
 
-inline constexpr ControlBounds kMemoDadosAplicativo{9, 7, 625, 234, 0};
+inline constexpr ControlBounds kMemoDadosAplicativo{9, 7, 625, 234};
 inline constexpr Rgb kMemoColour{240, 251, 255};
 inline constexpr FontDescription kMemoFont{"Arial", -15, kNavy, true};
 
-inline constexpr ControlBounds kBttnInstalar{407, 270, 79, 33, 1};
+inline constexpr ControlBounds kBttnInstalar{407, 270, 79, 33};
 inline constexpr const char* kBttnInstalarCaption = "&Instalar";
-inline constexpr ControlBounds kBttnFechar{523, 270, 79, 33, 2};
+inline constexpr ControlBounds kBttnFechar{523, 270, 79, 33};
 inline constexpr const char* kBttnFecharCaption = "&Fechar";
 inline constexpr FontDescription kButtonFont{"Verdana", -13, kNavy, true};
 
-// Tab order 3 but not a tab stop.
-inline constexpr ControlBounds kProgressBar1{0, 331, 644, 12, 3};
+// Not a tab stop.
+inline constexpr ControlBounds kProgressBar1{0, 331, 644, 12};
 inline constexpr int kProgressMin = 0;
 inline constexpr int kProgressMax = 100;
-
-// The logo's delay unit, in milliseconds.
-inline constexpr int kGifDelayUnitMs = 12;
 
 }  // namespace norv::form

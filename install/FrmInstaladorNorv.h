@@ -73,6 +73,8 @@ class TFrmInstaladorNorv {
   bool Instalando() const { return instalando_; }
 
  private:
+  // The archive component's stored properties and its bound events.
+  void ApplyBackupFileSettings();
   // CriaShortCut's work; returns the link file name it settled on ("" when
   // the folder could not be resolved).
   std::string CriaShortCutArquivo(const std::string& name, const std::string& target,

@@ -37,13 +37,10 @@ TFrmInstaladorNorv& Win32Application::CreateMainWindow() {
     form_->BackupFile.SetZlibOnly(true);
   }
 
-  win32::PictureBoxes boxes;
-  boxes.backgroundLeft = window.Scaled(form_->Image2.Bounds.Left);
-  boxes.backgroundTop = window.Scaled(form_->Image2.Bounds.Top);
-  boxes.backgroundWidth = window.Scaled(form_->Image2.Bounds.Width);
-  boxes.backgroundHeight = window.Scaled(form_->Image2.Bounds.Height);
-  boxes.logoLeft = window.Scaled(form_->Image3.Bounds.Left);
-  boxes.logoTop = window.Scaled(form_->Image3.Bounds.Top);
+  const form::ControlBounds background = form_->Image2.Bounds, logo = form_->Image3.Bounds;
+  const win32::PictureBoxes boxes{window.Scaled(background.Left),  window.Scaled(background.Top),
+                                  window.Scaled(background.Width), window.Scaled(background.Height),
+                                  window.Scaled(logo.Left),        window.Scaled(logo.Top)};
   pictures_ = std::make_unique<win32::PicturePainter>(window.Handle(), boxes);
   window.PaintPictures = [this](HDC dc) { pictures_->Paint(dc); };
 

@@ -5,12 +5,12 @@
 #include <memory>
 
 #include "NorvInstall/Startup.h"
+#include "NorvInstall/win32/InstallerWindowSystem.h"
+#include "NorvInstall/win32/PicturePainter.h"
 #include "platform/win32/ComApartment.h"
-#include "platform/win32/PicturePainter.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Win32System.h"
-#include "platform/win32/Win32WindowSystem.h"
 
 namespace norv {
 
@@ -26,7 +26,7 @@ class Win32Application : public Application {
  private:
   // Declared first: COM is started before everything else and released last.
   win32::ComApartment com_;
-  win32::Win32WindowSystem windows_;
+  win32::InstallerWindowSystem windows_;
   Win32FileSystem files_;
   Win32System system_;
   Win32Shell shell_;

@@ -16,28 +16,21 @@ Win32WindowSystem::Win32WindowSystem(HICON applicationIcon,
       applicationIcon, [this](const std::string& m) { ReportFailure(m); });
 }
 
-Win32WindowSystem::~Win32WindowSystem() {
-  installer_.reset();
-  application_.reset();
-}
+Win32WindowSystem::~Win32WindowSystem() = default;
 
 void Win32WindowSystem::SetTitle(const std::string& title) {
   title_ = title;
   application_->SetTitle(title);
 }
 
-InstallerWindow& Win32WindowSystem::CreateInstallerWindow(const WindowDescription& description) {
-  installer_ =
-      std::make_unique<InstallerWindow>(description, application_->Handle(), cursor_,
-                                        [this](const std::string& m) { ReportFailure(m); });
-  application_->SetMainWindow(installer_->Handle());
-  application_->OnClose = [this] { PostMessageA(installer_->Handle(), WM_CLOSE, 0, 0); };
-  return *installer_;
+void Win32WindowSystem::SetMainWindow(HWND window) {
+  application_->SetMainWindow(window);
+  application_->OnClose = [window] { PostMessageA(window, WM_CLOSE, 0, 0); };
 }
 
 void Win32WindowSystem::ShowMainWindow() {
   application_->ShowTaskbarButton();
-  installer_->CentreAndShow();
+  ShowMain();
 }
 
 void Win32WindowSystem::RequestEnd() {
@@ -50,7 +43,7 @@ void Win32WindowSystem::ReportFailure(const std::string& message) {
 }
 
 void Win32WindowSystem::Dispatch(MSG& msg) {
-  if (installer_ && installer_->PreTranslate(msg)) return;
+  if (PreTranslate(msg)) return;
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
 }
@@ -91,36 +84,6 @@ DialogResult Win32WindowSystem::MessageDialog(const std::string& text, DialogKin
   }
   SetCursor(saved);
   return result;
-}
-
-void Win32WindowSystem::SetMemoText(const std::string& text) {
-  installer_->SetMemoText(text);
-}
-
-void Win32WindowSystem::ClearMemo() {
-  installer_->SetMemoText("");
-}
-
-void Win32WindowSystem::AppendMemoLine(const std::string& line) {
-  installer_->AppendMemoLine(line);
-}
-
-void Win32WindowSystem::EnableMemoVerticalScrollBar() {
-  installer_->EnableMemoVerticalScrollBar();
-}
-
-std::string Win32WindowSystem::MemoText() {
-  return installer_->MemoText();
-}
-
-void Win32WindowSystem::SetProgressMax(int max) {
-  HWND bar = installer_->Progress();
-  const int min = static_cast<int>(SendMessageA(bar, PBM_GETRANGE, TRUE, 0));
-  SendMessageA(bar, PBM_SETRANGE32, min, max);
-}
-
-void Win32WindowSystem::SetProgressPosition(int position) {
-  SendMessageA(installer_->Progress(), PBM_SETPOS, position, 0);
 }
 
 void Win32WindowSystem::SetCursor(Cursor cursor) {

@@ -1,14 +1,14 @@
 #pragma once
-// The window system of the Windows program: the application window, the
-// installer window, the application-wide cursor, the message dialog, the
-// error box and the message loop with the program's end request.
+// The window system of a Windows program: the application window (taskbar
+// button), the application-wide cursor, the message dialog, the error box and
+// the message loop with the program's end request. The program's own main
+// window, with whatever it shows, belongs to a derived class.
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "platform/WindowSystem.h"
 #include "platform/win32/ApplicationWindow.h"
-#include "platform/win32/InstallerWindow.h"
 
 namespace norv::win32 {
 
@@ -21,11 +21,7 @@ class Win32WindowSystem : public WindowSystem {
 
   // The taskbar text and the error box's caption.
   void SetTitle(const std::string& title);
-  // Creates the installer window hidden, owned by the application window.
-  InstallerWindow& CreateInstallerWindow(const WindowDescription& description);
-  InstallerWindow& Installer() { return *installer_; }
-
-  // Shows the taskbar button and the installer window, centred.
+  // Shows the taskbar button and the main window, centred.
   void ShowMainWindow();
   // The end request: recorded, and the quit message posted.
   void RequestEnd();
@@ -37,19 +33,25 @@ class Win32WindowSystem : public WindowSystem {
   DialogResult MessageDialog(const std::string& text, DialogKind kind,
                              DialogButtons buttons) override;
   void ServeMessages() override;
-  void SetMemoText(const std::string& text) override;
-  void ClearMemo() override;
-  void AppendMemoLine(const std::string& line) override;
-  void EnableMemoVerticalScrollBar() override;
-  std::string MemoText() override;
-  void SetProgressMax(int max) override;
-  void SetProgressPosition(int position) override;
   void SetCursor(Cursor cursor) override;
   void ErrorBox(const std::string& text) override;
 
+ protected:
+  // The owner of the program's top-level windows.
+  HWND ApplicationHandle() const { return application_->Handle(); }
+  // The cursor the program's windows show, read on every WM_SETCURSOR.
+  const Cursor& ApplicationCursor() const { return cursor_; }
+  // Makes `window` the main window: activation and the taskbar button's
+  // close go to it.
+  void SetMainWindow(HWND window);
+  // Shows the main window, centred.
+  virtual void ShowMain() = 0;
+  // Keyboard routing before dispatch; true when the message was handled.
+  virtual bool PreTranslate(const MSG&) { return false; }
+  void ReportFailure(const std::string& message);
+
  private:
   void Dispatch(MSG& msg);
-  void ReportFailure(const std::string& message);
   // Shows the current application cursor at once, without a mouse move.
   void RefreshCursor();
 
@@ -58,7 +60,6 @@ class Win32WindowSystem : public WindowSystem {
   Cursor cursor_ = Cursor::Default;
   bool endRequested_ = false;
   std::unique_ptr<ApplicationWindow> application_;
-  std::unique_ptr<InstallerWindow> installer_;
 };
 
 }  // namespace norv::win32

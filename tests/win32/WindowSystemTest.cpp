@@ -6,7 +6,7 @@
 #include <atomic>
 #include <stdexcept>
 
-#include "platform/win32/Win32WindowSystem.h"
+#include "NorvInstall/win32/InstallerWindowSystem.h"
 #include "tests/win32/DialogWatcher.h"
 
 namespace norv::win32 {
@@ -56,7 +56,7 @@ class Win32WindowSystemTest : public ::testing::Test {
     return window_->PreTranslate(msg);
   }
 
-  Win32WindowSystem windows_;
+  InstallerWindowSystem windows_;
   InstallerWindow* window_ = nullptr;
   int instalar_ = 0, fechar_ = 0;
 };

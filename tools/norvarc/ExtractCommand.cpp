@@ -57,57 +57,30 @@ TRestoreMode ParseMode(const std::string& text) {
   return it->second;
 }
 
-}  // namespace
-
-int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
-  // Not in the help, for benchmarks: --decoder zlib keeps every block on
-  // zlib; --measure-serve-gap prints "serve-gap MS CALLS N1 N5 CPU-MS" on
-  // stderr: the longest gap between two calls of ServeMessages, the calls,
-  // the gaps of at least 1 ms and 5 ms, and the longest in processor time.
-  ParsedArgs parsed =
-      ParseArgs(args, {"--mode", "--decoder"},
-                {"--flat", "--keep-going", "--trace", "--measure-serve-gap", "--sync"});
-  if (parsed.operands.size() != 2) throw UsageError("needs an archive name and a destination");
-  const TRestoreMode mode = ParseMode(parsed.Value("--mode", "all"));
-  const bool keepGoing = parsed.Flag("--keep-going");
-  const std::string& dest = parsed.operands[1];
-
+// Makes DEST when missing; false, with a message, when it is no directory.
+bool MakeDestination(const std::string& dest, std::ostream& err) {
   std::error_code ec;
   std::filesystem::create_directories(HostPath(dest), ec);
-  if (!std::filesystem::is_directory(HostPath(dest), ec)) {
-    err << "norvarc extract: cannot make the destination directory " << dest << '\n';
-    return 1;
-  }
+  if (std::filesystem::is_directory(HostPath(dest), ec)) return true;
+  err << "norvarc extract: cannot make the destination directory " << dest << '\n';
+  return false;
+}
 
-  const std::string decoder = parsed.Value("--decoder", "fast");
+// True for zlib alone, false for the fast decoder.
+bool ZlibOnly(const std::string& decoder) {
   if (decoder != "fast" && decoder != "zlib")
     throw UsageError("unknown decoder \"" + decoder + "\"");
+  return decoder == "zlib";
+}
 
-  // A finished file is renamed over its target whatever happens; flushing
-  // it to the disk first also guards against a power cut, at a high price
-  // for many small files (see the README), so it is asked for.
-  HostFileSystem fs(dest, parsed.Flag("--sync"));
-  HostConsole console;
-  std::optional<ServeGapMeter> meter;
-  if (parsed.Flag("--measure-serve-gap")) meter.emplace(console);
-  UserInterface& ui = meter ? static_cast<UserInterface&>(*meter) : console;
-  TBackupFile backup(fs, ui);
-  backup.SetZlibOnly(decoder == "zlib");
-  backup.SetRestoreMode(mode);
-  backup.SetRestoreFullPath(!parsed.Flag("--flat"));
-  TracePrinter trace(out, parsed.Flag("--trace"));
-
-  // The file system maps drive names below DEST; the archive's own name is
-  // one it leaves alone.
-  const std::string volume = UnmappedSystemName(parsed.operands[0]);
-  if (!fs.FileExists(volume)) {
-    err << "norvarc extract: archive " << parsed.operands[0] << " not found\n";
-  }
-
+// Traces every event and reports errors and missing volumes on stderr.
+void BindEvents(TBackupFile& backup, HostFileSystem& fs, TracePrinter& trace, bool keepGoing,
+                std::ostream& err) {
   backup.OnRestoreFile = [&](TBackupFile&, std::string& name, std::int32_t fa, bool& doRestore) {
     trace.RestoreFile(name, fa, doRestore);
   };
-  backup.OnProgress = [&](TBackupFile&, std::string name, TPercentage percent, bool& cont) {
+  backup.OnProgress = [&trace, keepGoing](TBackupFile&, std::string name, TPercentage percent,
+                                          bool& cont) {
     trace.Progress(name, percent, cont);
     if (keepGoing) cont = true;
   };
@@ -126,17 +99,23 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
     trace.Error(code, text);
     err << "norvarc extract: error " << code << ": " << text << '\n';
   };
+}
 
-  struct GapReport {
-    const std::optional<ServeGapMeter>& meter;
-    std::ostream& err;
-    ~GapReport() {
-      if (meter)
-        err << "serve-gap\t" << meter->LongestGapMilliseconds() << '\t' << meter->Calls() << '\t'
-            << meter->GapsOver1ms() << '\t' << meter->GapsOver5ms() << '\t'
-            << meter->LongestBusyGapMilliseconds() << '\n';
-    }
-  } gapReport{meter, err};
+// Prints the serve-gap line when the run ends, however it ends.
+struct GapReport {
+  const std::optional<ServeGapMeter>& meter;
+  std::ostream& err;
+  ~GapReport() {
+    if (meter)
+      err << "serve-gap\t" << meter->LongestGapMilliseconds() << '\t' << meter->Calls() << '\t'
+          << meter->GapsOver1ms() << '\t' << meter->GapsOver5ms() << '\t'
+          << meter->LongestBusyGapMilliseconds() << '\n';
+  }
+};
+
+// The restore itself: its result traced, the exit code returned.
+int Restore(TBackupFile& backup, const std::string& volume, TracePrinter& trace,
+            std::ostream& err) {
   try {
     bool result = backup.Restore(volume, "C:");
     trace.Result(result);
@@ -150,6 +129,47 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
     err << "norvarc extract: " << e.what() << '\n';
     return 2;
   }
+}
+
+}  // namespace
+
+int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
+  // Not in the help, for benchmarks: --decoder zlib keeps every block on
+  // zlib; --measure-serve-gap prints "serve-gap MS CALLS N1 N5 CPU-MS" on
+  // stderr: the longest gap between two calls of ServeMessages, the calls,
+  // the gaps of at least 1 ms and 5 ms, and the longest in processor time.
+  ParsedArgs parsed =
+      ParseArgs(args, {"--mode", "--decoder"},
+                {"--flat", "--keep-going", "--trace", "--measure-serve-gap", "--sync"});
+  if (parsed.operands.size() != 2) throw UsageError("needs an archive name and a destination");
+  const TRestoreMode mode = ParseMode(parsed.Value("--mode", "all"));
+  const std::string& dest = parsed.operands[1];
+  if (!MakeDestination(dest, err)) return 1;
+  const bool zlibOnly = ZlibOnly(parsed.Value("--decoder", "fast"));
+
+  // A finished file is renamed over its target whatever happens; flushing
+  // it to the disk first also guards against a power cut, at a high price
+  // for many small files (see the README), so it is asked for.
+  HostFileSystem fs(dest, parsed.Flag("--sync"));
+  HostConsole console;
+  std::optional<ServeGapMeter> meter;
+  if (parsed.Flag("--measure-serve-gap")) meter.emplace(console);
+  UserInterface& ui = meter ? static_cast<UserInterface&>(*meter) : console;
+  TBackupFile backup(fs, ui);
+  backup.SetZlibOnly(zlibOnly);
+  backup.SetRestoreMode(mode);
+  backup.SetRestoreFullPath(!parsed.Flag("--flat"));
+  TracePrinter trace(out, parsed.Flag("--trace"));
+
+  // The file system maps drive names below DEST; the archive's own name is
+  // one it leaves alone.
+  const std::string volume = UnmappedSystemName(parsed.operands[0]);
+  if (!fs.FileExists(volume)) {
+    err << "norvarc extract: archive " << parsed.operands[0] << " not found\n";
+  }
+  BindEvents(backup, fs, trace, parsed.Flag("--keep-going"), err);
+  GapReport gapReport{meter, err};
+  return Restore(backup, volume, trace, err);
 }
 
 }  // namespace norv::tool

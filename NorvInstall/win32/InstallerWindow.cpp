@@ -1,4 +1,4 @@
-#include "platform/win32/InstallerWindow.h"
+#include "NorvInstall/win32/InstallerWindow.h"
 
 #include <commctrl.h>
 
@@ -233,61 +233,20 @@ LRESULT InstallerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
-      if (reinterpret_cast<HWND>(lParam) == memo_) {
-        HDC dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, description_.MemoFont.Colour);
-        SetBkColor(dc, description_.MemoColour);
-        return reinterpret_cast<LRESULT>(memoBrush_.Get());
-      }
+      if (HBRUSH brush = OnCtlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+        return reinterpret_cast<LRESULT>(brush);
       break;
-    case WM_DRAWITEM: {
-      const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      // The default frame is on "&Instalar" unless "&Fechar" has the focus,
-      // which then carries it.
-      const HWND focus = GetFocus();
-      const bool isDefault = item.hwndItem == fechar_ ? focus == fechar_ : focus != fechar_;
-      DrawClassicButton(item, {buttonFont_.Get(), description_.ButtonFont.Colour, isDefault});
+    case WM_DRAWITEM:
+      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
       return TRUE;
-    }
-    case WM_COMMAND: {
-      const HWND from = reinterpret_cast<HWND>(lParam);
-      const WORD code = HIWORD(wParam);
-      if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
-        InvalidateRect(instalar_, nullptr, FALSE);
-        InvalidateRect(fechar_, nullptr, FALSE);
-        return 0;
-      }
-      // An owner-drawn button reports the second click of a double click as
-      // BN_DOUBLECLICKED; a push button would have clicked twice.
-      const bool clicked = code == BN_CLICKED || code == BN_DOUBLECLICKED;
-      if (clicked && from == instalar_) {
-        if (OnInstalarClick) OnInstalarClick();
-        return 0;
-      }
-      if (clicked && from == fechar_) {
-        if (OnFecharClick) OnFecharClick();
-        return 0;
-      }
+    case WM_COMMAND:
+      if (OnCommand(HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
       break;
-    }
     case WM_SETCURSOR:
-      if (cursor_ == Cursor::HourGlass) {
-        ::SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
-        return TRUE;
-      }
-      if (LOWORD(lParam) == HTCLIENT && (reinterpret_cast<HWND>(wParam) == instalar_ ||
-                                         reinterpret_cast<HWND>(wParam) == fechar_)) {
-        ::SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
-        return TRUE;
-      }
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
       break;
     case WM_ACTIVATE:
-      if (LOWORD(wParam) == WA_INACTIVE) {
-        HWND focus = GetFocus();
-        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
-      } else {
-        SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : memo_);
-      }
+      OnActivate(LOWORD(wParam) != WA_INACTIVE);
       return 0;
     case WM_CLOSE:
       if (OnCloseRequest) OnCloseRequest();
@@ -296,6 +255,64 @@ LRESULT InstallerWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lPara
       break;
   }
   return Window::HandleMessage(message, wParam, lParam);
+}
+
+HBRUSH InstallerWindow::OnCtlColor(HDC dc, HWND control) {
+  if (control != memo_) return nullptr;
+  SetTextColor(dc, description_.MemoFont.Colour);
+  SetBkColor(dc, description_.MemoColour);
+  return memoBrush_.Get();
+}
+
+void InstallerWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  // The default frame is on "&Instalar" unless "&Fechar" has the focus,
+  // which then carries it.
+  const HWND focus = GetFocus();
+  const bool isDefault = item.hwndItem == fechar_ ? focus == fechar_ : focus != fechar_;
+  DrawClassicButton(item, {buttonFont_.Get(), description_.ButtonFont.Colour, isDefault});
+}
+
+bool InstallerWindow::OnCommand(WORD code, HWND from) {
+  if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
+    // The default frame follows the focus.
+    InvalidateRect(instalar_, nullptr, FALSE);
+    InvalidateRect(fechar_, nullptr, FALSE);
+    return true;
+  }
+  // An owner-drawn button reports the second click of a double click as
+  // BN_DOUBLECLICKED; a push button would have clicked twice.
+  if (code != BN_CLICKED && code != BN_DOUBLECLICKED) return false;
+  if (from == instalar_) {
+    if (OnInstalarClick) OnInstalarClick();
+    return true;
+  }
+  if (from == fechar_) {
+    if (OnFecharClick) OnFecharClick();
+    return true;
+  }
+  return false;
+}
+
+bool InstallerWindow::OnSetCursor(HWND under, WORD hitTest) {
+  if (cursor_ == Cursor::HourGlass) {
+    ::SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_WAIT)));
+    return true;
+  }
+  if (hitTest == HTCLIENT && (under == instalar_ || under == fechar_)) {
+    ::SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+    return true;
+  }
+  return false;
+}
+
+void InstallerWindow::OnActivate(bool active) {
+  if (!active) {
+    // Remembered, to give the focus back on the next activation.
+    HWND focus = GetFocus();
+    if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
+    return;
+  }
+  SetFocus(lastFocus_ && IsWindow(lastFocus_) ? lastFocus_ : memo_);
 }
 
 }  // namespace norv::win32

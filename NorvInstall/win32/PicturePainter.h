@@ -22,9 +22,9 @@ namespace norv::win32 {
 // Where the two boxes lie in the client area.
 struct PictureBoxes {
   // Image2: the picture unscaled from the box's top-left corner, cut off at the box.
-  int backgroundLeft = 0, backgroundTop = 0, backgroundWidth = 644, backgroundHeight = 331;
+  int backgroundLeft, backgroundTop, backgroundWidth, backgroundHeight;
   // Image3: the box takes the logo's own size.
-  int logoLeft = 11, logoTop = 249;
+  int logoLeft, logoTop;
 };
 
 // A manual-reset event, closed on destruction.
@@ -45,7 +45,7 @@ class PicturePainter {
   // Loads and decodes both pictures from the program's resources
   // (IDR_BACKGROUND_JPG, IDR_LOGO_GIF). A picture that is missing or cannot
   // be decoded is left out: its box shows the window's white.
-  explicit PicturePainter(HWND window, PictureBoxes boxes = {});
+  PicturePainter(HWND window, PictureBoxes boxes);
   // Stops and joins the painter thread. Destroy the painter while the window
   // still exists (at WM_DESTROY at the latest).
   ~PicturePainter();

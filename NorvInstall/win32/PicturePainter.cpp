@@ -1,4 +1,4 @@
-#include "platform/win32/PicturePainter.h"
+#include "NorvInstall/win32/PicturePainter.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -8,10 +8,10 @@
 #include <functional>
 #include <string>
 
+#include "NorvInstall/win32/WindowDescription.h"
 #include "platform/WindowSystem.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Window.h"
-#include "platform/win32/WindowDescription.h"
 
 namespace norv::win32 {
 
@@ -59,6 +59,12 @@ class InstallerWindow : public Window {
   void Click(HWND button);
   void FocusNext(bool backwards);
   void Paint();
+  // Message handlers; those returning a value tell whether they handled it.
+  HBRUSH OnCtlColor(HDC dc, HWND control);
+  void OnDrawItem(const DRAWITEMSTRUCT& item);
+  bool OnCommand(WORD code, HWND from);
+  bool OnSetCursor(HWND under, WORD hitTest);
+  void OnActivate(bool active);
 
   WindowDescription description_;
   const Cursor& cursor_;

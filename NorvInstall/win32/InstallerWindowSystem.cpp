@@ -1,0 +1,54 @@
+#include "NorvInstall/win32/InstallerWindowSystem.h"
+
+#include <commctrl.h>
+
+namespace norv::win32 {
+
+InstallerWindow& InstallerWindowSystem::CreateInstallerWindow(
+    const WindowDescription& description) {
+  installer_ =
+      std::make_unique<InstallerWindow>(description, ApplicationHandle(), ApplicationCursor(),
+                                        [this](const std::string& m) { ReportFailure(m); });
+  SetMainWindow(installer_->Handle());
+  return *installer_;
+}
+
+void InstallerWindowSystem::ShowMain() {
+  installer_->CentreAndShow();
+}
+
+bool InstallerWindowSystem::PreTranslate(const MSG& msg) {
+  return installer_ && installer_->PreTranslate(msg);
+}
+
+void InstallerWindowSystem::SetMemoText(const std::string& text) {
+  installer_->SetMemoText(text);
+}
+
+void InstallerWindowSystem::ClearMemo() {
+  installer_->SetMemoText("");
+}
+
+void InstallerWindowSystem::AppendMemoLine(const std::string& line) {
+  installer_->AppendMemoLine(line);
+}
+
+void InstallerWindowSystem::EnableMemoVerticalScrollBar() {
+  installer_->EnableMemoVerticalScrollBar();
+}
+
+std::string InstallerWindowSystem::MemoText() {
+  return installer_->MemoText();
+}
+
+void InstallerWindowSystem::SetProgressMax(int max) {
+  HWND bar = installer_->Progress();
+  const int min = static_cast<int>(SendMessageA(bar, PBM_GETRANGE, TRUE, 0));
+  SendMessageA(bar, PBM_SETRANGE32, min, max);
+}
+
+void InstallerWindowSystem::SetProgressPosition(int position) {
+  SendMessageA(installer_->Progress(), PBM_SETPOS, position, 0);
+}
+
+}  // namespace norv::win32
