@@ -119,3 +119,26 @@ grab_stable() {
   done
   e2e_fail "the screen never settled"
 }
+
+# Installs with PARAMETERS and expects the restore to fail on PATH: the
+# component's error report, then a log of four lines whose first is
+# "ERRO: PATH: <the system's reason>" and whose banner says the process did
+# not finish. The log is left in $E2E_WORK/log.txt.
+installer_expect_failure() {
+  local parameters=$1 path=$2 dialog first
+  installer_start "$E2E_WORK" "$parameters"
+  installer_wait_window
+  drv click "$FORM" '&Instalar' 30000 >/dev/null
+  dialog=$(installer_wait_dialog)
+  expect_eq "error report" "$(dialog_field "$dialog" 3)" 'Cannot read file'
+  installer_answer ok
+  installer_wait_banner
+  memo_lines >"$E2E_WORK/log.txt"
+  first=$(head -n1 "$E2E_WORK/log.txt")
+  case "$first" in
+    "ERRO: $path: "?*) ;;
+    *) e2e_fail "first log line: $(printf '%s' "$first" | cat -v)" ;;
+  esac
+  expect_eq "log lines" "$(wc -l <"$E2E_WORK/log.txt")" 4
+  expect_banner "$E2E_WORK/log.txt" '*** PROCESSO NÃO CONCLUÍDO ***'
+}

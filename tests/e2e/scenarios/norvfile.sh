@@ -16,21 +16,7 @@ norv="$(drive_c 'C:\NORV')"
 rm -rf "$norv"
 printf 'not a folder\n' >"$norv"
 
-installer_start "$E2E_WORK" 'OVERWRITE PacRHTab.001'
-installer_wait_window
-drv click "$FORM" '&Instalar' 30000 >/dev/null
-dialog=$(installer_wait_dialog)
-expect_eq "error report" "$(dialog_field "$dialog" 3)" 'Cannot read file'
-installer_answer ok
-installer_wait_banner
-memo_lines >"$E2E_WORK/log.txt"
-first=$(head -n1 "$E2E_WORK/log.txt")
-case "$first" in
-  'ERRO: C:\NORV\RH.EXE: '?*) ;;
-  *) e2e_fail "first log line: $(printf '%s' "$first" | cat -v)" ;;
-esac
-expect_eq "log lines" "$(wc -l <"$E2E_WORK/log.txt")" 4
-expect_banner "$E2E_WORK/log.txt" '*** PROCESSO NÃO CONCLUÍDO ***'
+installer_expect_failure 'OVERWRITE PacRHTab.001' 'C:\NORV\RH.EXE'
 expect_eq "C:\\NORV" "$(cat "$norv")" 'not a folder'
 installer_close
 rm -f "$norv"
