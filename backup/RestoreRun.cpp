@@ -111,35 +111,41 @@ void TBackupFile::Run::FileEntry(const std::string& recordName, std::int32_t fil
   }
 
   bool decision = false;
+  FileKind target = FileKind::kNone;
   if (!fileList) {
-    const std::int32_t stamp = owner_.fs_.FileStamp(owner_.currentFileName_);
-    decision = restore::RestoreDecision(owner_.restoreMode_, stamp, fileDate_);
+    const FileStatus status = owner_.fs_.Status(owner_.currentFileName_);
+    target = status.kind;
+    decision = restore::RestoreDecision(owner_.restoreMode_, status.stamp, fileDate_);
     if (owner_.OnRestoreFile) {
+      const std::string asked = owner_.currentFileName_;
       owner_.OnRestoreFile(owner_, owner_.currentFileName_, fileDate_, decision);
+      // A file the handler renamed is asked about again when it is begun.
+      if (owner_.currentFileName_ != asked) target = FileKind::kFile;
     }
   }
   if (decision) {
-    const std::string dir = ExtractFileDir(owner_.currentFileName_);
+    std::string dir = ExtractFileDir(owner_.currentFileName_);
     std::string reason;
-    if (!owner_.fs_.ForceDirectories(dir, &reason)) {
+    if (dir != lastDirectory_ && !owner_.fs_.ForceDirectories(dir, &reason)) {
       // A file that cannot be placed is a failed entry, not a skipped one.
       EntryFailed(owner_.currentFileName_, reason.empty() ? dir : reason);
       return;
     }
+    lastDirectory_ = std::move(dir);
   }
   decision_ = decision;
   if (decision_) {
-    WriteEntry();
+    WriteEntry(target);
   } else {
     ReadEntryData(nullptr);
   }
 }
 
-void TBackupFile::Run::WriteEntry() {
+void TBackupFile::Run::WriteEntry(FileKind target) {
   std::unique_ptr<TargetFile> file;
   partDamaged_ = false;
   try {
-    file = TargetFile::Begin(owner_.fs_, owner_.currentFileName_);
+    file = TargetFile::Begin(owner_.fs_, owner_.currentFileName_, target);
     ReadEntryData(&file->Stream());
   } catch (const std::exception& e) {
     // Any failure while writing the entry's first part is recorded, not raised.

@@ -33,7 +33,8 @@ class TBackupFile::Run {
   void ReadHeader();
   void RecordLoop();
   void FileEntry(const std::string& recordName, std::int32_t fileDate);
-  void WriteEntry();
+  // `target`: what the target was when the entry was decided on.
+  void WriteEntry(FileKind target);
   void VolumeChange(const std::string& recordName);
   bool RequestVolume(const std::string& recordName);
   // The entry's file for its continuation in a new volume.
@@ -73,6 +74,9 @@ class TBackupFile::Run {
   std::unique_ptr<TargetFile> pending_;
   // The part being written failed (a block, a write, a read).
   bool partDamaged_ = false;
+  // The directory the previous entry was written into: the next entry in
+  // the same directory does not ask the system for it again.
+  std::string lastDirectory_;
   BlockDecoder decoder_;
   std::array<unsigned char, archive::kBlockSize> outBuffer_{};
 };

@@ -22,10 +22,11 @@ std::string TargetFile::TemporaryName(const std::string& target) {
   return target + std::string(names::kTemporarySuffix);
 }
 
-std::unique_ptr<TargetFile> TargetFile::Begin(FileSystem& fs, const std::string& target) {
-  // A target that cannot be written now would refuse the move at the end:
+std::unique_ptr<TargetFile> TargetFile::Begin(FileSystem& fs, const std::string& target,
+                                              FileKind known) {
+  // A target that cannot be replaced now would refuse the move at the end:
   // find out before any data is written, without touching it.
-  if (fs.FileExists(target) || fs.DirectoryExists(target)) fs.OpenWrite(target);
+  if (known != FileKind::kNone) fs.CheckReplaceable(target);
   std::unique_ptr<TargetFile> file(new TargetFile(fs, target));
   file->stream_ = fs.CreateWrite(file->temporary_);
   return file;

@@ -15,9 +15,11 @@ namespace norv {
 class TargetFile {
  public:
   // A new, empty replacement for `target`. Throws when `target` exists but
-  // cannot be written (in use, read-only, a directory), or when the
-  // temporary file cannot be created.
-  static std::unique_ptr<TargetFile> Begin(FileSystem& fs, const std::string& target);
+  // cannot be replaced (in use, read-only, a directory), or when the
+  // temporary file cannot be created. `known` is what the target was when
+  // last asked: a target known to be absent is not asked again.
+  static std::unique_ptr<TargetFile> Begin(FileSystem& fs, const std::string& target,
+                                           FileKind known);
   // A replacement that starts as a copy of the existing file `target`,
   // positioned at its end, for appending to it. Throws when `target` cannot
   // be read or the copy cannot be made.

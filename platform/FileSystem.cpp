@@ -54,4 +54,14 @@ bool FileSystem::ForceDirectories(const std::string& path, std::string* reason) 
   return false;
 }
 
+FileStatus FileSystem::Status(const std::string& name) {
+  const std::int32_t stamp = FileStamp(name);
+  if (stamp != -1) return {FileKind::kFile, stamp};
+  return {DirectoryExists(name) ? FileKind::kDirectory : FileKind::kNone, -1};
+}
+
+void FileSystem::CheckReplaceable(const std::string& target) {
+  if (FileExists(target) || DirectoryExists(target)) OpenWrite(target);
+}
+
 }  // namespace norv

@@ -11,6 +11,15 @@
 
 namespace norv {
 
+// What a name stands for: nothing, a directory, or a file (anything else).
+enum class FileKind { kNone, kFile, kDirectory };
+
+struct FileStatus {
+  FileKind kind = FileKind::kNone;
+  // FileStamp's answer: -1 unless a file with a time that fits.
+  std::int32_t stamp = -1;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -21,6 +30,9 @@ class FileSystem {
   virtual std::int32_t FileStamp(const std::string& name) = 0;
   bool FileExists(const std::string& name) { return FileStamp(name) != -1; }
   virtual bool DirectoryExists(const std::string& name) = 0;
+  // The kind and stamp of a name. By default from FileStamp and
+  // DirectoryExists; implementations answer with one question to the system.
+  virtual FileStatus Status(const std::string& name);
 
   // Creates a directory and its missing parents, outermost first. A path of
   // fewer than three characters once a trailing separator is removed (a bare
@@ -51,6 +63,11 @@ class FileSystem {
   // directory. Throws EFReplaceError when the target cannot be replaced
   // (in use, read-only, a directory); `source` is left as it was then.
   virtual void MoveOver(const std::string& source, const std::string& target) = 0;
+  // Throws (with the system's reason) when `target` exists but MoveOver
+  // could not replace it now, so that a restore fails before it writes
+  // anything; an absent target passes. By default this opens an existing
+  // target for writing; implementations may answer with one cheaper question.
+  virtual void CheckReplaceable(const std::string& target);
   // Deletes a file; false when there was none or it could not be deleted.
   virtual bool RemoveFile(const std::string& name) = 0;
 

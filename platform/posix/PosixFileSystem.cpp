@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -16,6 +17,26 @@
 namespace norv {
 
 namespace {
+
+// The error an existing target is not replaced with, or 0. A file nobody
+// may write is not replaced behind its owner's back.
+int RefusalOf(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return EISDIR;
+  if ((st.st_mode & 0222) == 0) return EACCES;
+  return 0;
+}
+
+// Renames `from` to `to` when `to` does not exist; false when it does, or
+// when the system cannot tell (the caller then looks and renames).
+bool MovedOntoNothing(const std::string& from, const std::string& to) {
+#ifdef RENAME_NOREPLACE
+  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+#else
+  (void)from;
+  (void)to;
+  return false;
+#endif
+}
 
 std::string SystemReason(int err) {
   return std::strerror(err);
@@ -118,12 +139,17 @@ std::string PosixFileSystem::NativePath(const std::string& name) const {
 }
 
 std::int32_t PosixFileSystem::FileStamp(const std::string& name) {
+  return Status(name).stamp;
+}
+
+FileStatus PosixFileSystem::Status(const std::string& name) {
   struct stat st {};
-  if (::stat(NativePath(name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  if (::stat(NativePath(name).c_str(), &st) != 0) return {};
+  if (S_ISDIR(st.st_mode)) return {FileKind::kDirectory, -1};
   std::tm tm{};
-  if (!::localtime_r(&st.st_mtime, &tm)) return -1;
-  return PackDosDate(
-      {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec});
+  if (!S_ISREG(st.st_mode) || !::localtime_r(&st.st_mtime, &tm)) return {FileKind::kFile, -1};
+  return {FileKind::kFile, PackDosDate({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
+                                        tm.tm_min, tm.tm_sec})};
 }
 
 bool PosixFileSystem::DirectoryExists(const std::string& name) {
@@ -137,21 +163,33 @@ bool PosixFileSystem::CreateDir(const std::string& name, std::string& reason) {
   return false;
 }
 
+void PosixFileSystem::CheckReplaceable(const std::string& target) {
+  // No file locks to ask about here: the mode and the kind answer it.
+  struct stat st {};
+  if (::stat(NativePath(target).c_str(), &st) != 0) return;
+  if (const int refusal = RefusalOf(st)) {
+    throw EFReplaceError(ExpandFileName(target), SystemReason(refusal));
+  }
+}
+
 void PosixFileSystem::MoveOver(const std::string& source, const std::string& target) {
   const std::string from = NativePath(source);
   const std::string to = NativePath(target);
-  struct stat st {};
-  if (::stat(to.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) throw EFReplaceError(ExpandFileName(target), SystemReason(EISDIR));
-    // A file nobody may write is not replaced behind its owner's back.
-    if ((st.st_mode & 0222) == 0) {
-      throw EFReplaceError(ExpandFileName(target), SystemReason(EACCES));
-    }
-    (void)::chmod(from.c_str(), st.st_mode & 07777);
-  }
   if (durable_) SyncPath(from, O_RDONLY);
-  if (::rename(from.c_str(), to.c_str()) != 0) {
-    throw EFReplaceError(ExpandFileName(target), SystemReason(errno));
+  // Most targets of a fresh extract are new: one call puts them in place.
+  // An existing one has its mode copied first (mode changes do not touch
+  // the data, so the flush above still holds).
+  if (!MovedOntoNothing(from, to)) {
+    struct stat st {};
+    if (::stat(to.c_str(), &st) == 0) {
+      if (const int refusal = RefusalOf(st)) {
+        throw EFReplaceError(ExpandFileName(target), SystemReason(refusal));
+      }
+      (void)::chmod(from.c_str(), st.st_mode & 07777);
+    }
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+      throw EFReplaceError(ExpandFileName(target), SystemReason(errno));
+    }
   }
   if (durable_) {
     const auto cut = to.find_last_of('/');

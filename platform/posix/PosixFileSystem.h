@@ -20,10 +20,12 @@ class PosixFileSystem : public FileSystem {
 
   std::int32_t FileStamp(const std::string& name) override;
   bool DirectoryExists(const std::string& name) override;
+  FileStatus Status(const std::string& name) override;
   std::unique_ptr<FileStream> OpenRead(const std::string& name) override;
   std::unique_ptr<FileStream> CreateWrite(const std::string& name) override;
   std::unique_ptr<FileStream> OpenWrite(const std::string& name) override;
   void MoveOver(const std::string& source, const std::string& target) override;
+  void CheckReplaceable(const std::string& target) override;
   bool RemoveFile(const std::string& name) override;
   std::string ExpandFileName(const std::string& name) override;
   bool CreateDir(const std::string& name, std::string& reason) override;

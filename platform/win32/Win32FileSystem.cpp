@@ -123,19 +123,23 @@ std::string Win32FileSystem::NativePath(const std::string& name) const {
 }
 
 std::int32_t Win32FileSystem::FileStamp(const std::string& name) {
+  return Status(name).stamp;
+}
+
+FileStatus Win32FileSystem::Status(const std::string& name) {
   // GetFileAttributesEx rather than a directory search: a name with wildcards
   // must not match some other file.
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExW(Wide(NativePath(name)).c_str(), GetFileExInfoStandard, &data))
-    return -1;
-  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -1;
+    return {};
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return {FileKind::kDirectory, -1};
   FILETIME local;
   WORD date = 0, time = 0;
   if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) ||
       !FileTimeToDosDateTime(&local, &date, &time)) {
-    return -1;
+    return {FileKind::kFile, -1};
   }
-  return static_cast<std::int32_t>((std::uint32_t(date) << 16) | time);
+  return {FileKind::kFile, static_cast<std::int32_t>((std::uint32_t(date) << 16) | time)};
 }
 
 bool Win32FileSystem::DirectoryExists(const std::string& name) {
@@ -181,6 +185,18 @@ void Win32FileSystem::MoveOver(const std::string& source, const std::string& tar
     }
   }
   if (!moved) throw EFReplaceError(ExpandFileName(target), LastErrorText());
+}
+
+void Win32FileSystem::CheckReplaceable(const std::string& target) {
+  const DWORD attributes = GetFileAttributesW(Wide(NativePath(target)).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    const std::string reason = LastErrorText();
+    throw EFReplaceError(ExpandFileName(target), reason);
+  }
+  // Only opening it tells whether another program holds it.
+  OpenWrite(target);
 }
 
 bool Win32FileSystem::RemoveFile(const std::string& name) {

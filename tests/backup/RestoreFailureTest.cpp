@@ -138,6 +138,19 @@ TEST_F(RestoreTest, TargetLockedWhileItsDataIsWrittenIsErrorOne) {
   EXPECT_EQ(backup.FailureReason(), FaultFileSystem::kInUse);
 }
 
+TEST_F(RestoreTest, NameGivenByTheHandlerIsCheckedBeforeAnythingIsWritten) {
+  // The proposed name is free; the one the handler picks is held by another
+  // program, which only asking again finds out.
+  fs.AddFile("C:\\HELD", "old", 7);
+  faults.Lock("C:\\HELD");
+  log.onRestoreFile = [](std::string& name, bool&) { name = "C:\\HELD"; };
+  EXPECT_FALSE(Restore(Header(3) + Entry("C:\\FREE") + Stored("abc") + kEnd + kEnd));
+  EXPECT_EQ(log.events,
+            (Lines{"restore C:\\FREE yes", "progress  100", "error 1 Cannot read file"}));
+  EXPECT_EQ(fs.FileBytes("C:\\HELD"), "old");
+  EXPECT_EQ(fs.Files(), (Lines{"C:\\HELD", kArchive}));
+}
+
 TEST_F(RestoreTest, ErrorReportWithoutHandlerIsAnErrorDialog) {
   backup.OnError = nullptr;
   faults.FailCreate(TargetFile::TemporaryName("C:\\F"));

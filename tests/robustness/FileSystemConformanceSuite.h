@@ -145,6 +145,34 @@ TEST_P(FileSystemConformance, MoveOverReplacesBytesAndStampOrLeavesTheSource) {
   EXPECT_TRUE(Files().DirectoryExists("C:\\DIR"));
 }
 
+// The restore asks one question per target (Status) and, for a target that
+// is there, whether it can be replaced before it writes anything.
+TEST_P(FileSystemConformance, StatusAndCheckReplaceableAnswerForEveryKindOfName) {
+  const std::int32_t stamp = PackDosDate({2003, 4, 5, 6, 7, 8});
+  {
+    auto out = Files().CreateWrite("C:\\FILE.TXT");
+    out->WriteExactly("kept", 4);
+    out->SetDosDate(stamp);
+  }
+  ASSERT_TRUE(Files().ForceDirectories("C:\\DIR"));
+
+  const FileStatus file = Files().Status("C:\\FILE.TXT");
+  EXPECT_EQ(file.kind, FileKind::kFile);
+  EXPECT_EQ(file.stamp, stamp);
+  EXPECT_EQ(Files().Status("C:\\DIR").kind, FileKind::kDirectory);
+  EXPECT_EQ(Files().Status("C:\\DIR").stamp, -1);
+  EXPECT_EQ(Files().Status("C:\\NONE.TXT").kind, FileKind::kNone);
+  EXPECT_EQ(Files().Status("C:\\NONE\\A.TXT").kind, FileKind::kNone);
+
+  EXPECT_NO_THROW(Files().CheckReplaceable("C:\\NONE.TXT"));
+  EXPECT_NO_THROW(Files().CheckReplaceable("C:\\FILE.TXT"));
+  EXPECT_THROW(Files().CheckReplaceable("C:\\DIR"), Exception);
+  // Asking touches nothing.
+  EXPECT_EQ(Get("C:\\FILE.TXT"), "kept");
+  EXPECT_EQ(Files().FileStamp("C:\\FILE.TXT"), stamp);
+  EXPECT_FALSE(Files().FileExists("C:\\NONE.TXT"));
+}
+
 TEST_P(FileSystemConformance, RemoveFileDeletesOnce) {
   Put("C:\\GONE.TXT", "x");
   EXPECT_TRUE(Files().RemoveFile("C:\\GONE.TXT"));
