@@ -16,37 +16,68 @@ constexpr unsigned kEndOfBlock = 256;
 constexpr std::array<std::uint8_t, kCodeLengthCodes> kCodeLengthOrder = {
     16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
-// Reads a deflate stream's bits, least significant first; every read fails
-// once the input has ended.
+// Reads a deflate stream's bits, least significant first, through a 64-bit
+// buffer; every read fails once the input has ended.
 class BitReader {
  public:
-  BitReader(const unsigned char* input, std::size_t size) : input_(input), bits_(size * 8) {}
+  BitReader(const unsigned char* input, std::size_t size) : next_(input), end_(input + size) {}
 
+  // count <= 16.
   bool Read(unsigned count, unsigned& value) {
-    if (bits_ - position_ < count) return false;
-    value = 0;
-    for (unsigned i = 0; i < count; ++i, ++position_) {
-      value |= ((input_[position_ >> 3] >> (position_ & 7)) & 1u) << i;
-    }
+    Refill();
+    if (held_ < count) return false;
+    value = Peek(count);
+    Drop(count);
     return true;
   }
 
+  // The next `count` bits (count <= 16) without consuming them; past the
+  // end of the input they read as zeros (Held() tells how many are real).
+  unsigned Peek(unsigned count) {
+    Refill();
+    return static_cast<unsigned>(bits_ & ((std::uint64_t{1} << count) - 1));
+  }
+  unsigned Held() const { return held_; }
+  void Drop(unsigned count) {
+    bits_ >>= count;
+    held_ -= count;
+  }
+
   bool SkipBytes(std::size_t count) {
-    position_ = (position_ + 7) & ~std::size_t{7};
-    if ((bits_ - position_) / 8 < count) return false;
-    position_ += count * 8;
+    AlignToByte();
+    const std::size_t buffered = held_ / 8;
+    if (count <= buffered) {
+      Drop(static_cast<unsigned>(count * 8));
+      return true;
+    }
+    count -= buffered;
+    bits_ = 0;
+    held_ = 0;
+    if (static_cast<std::size_t>(end_ - next_) < count) return false;
+    next_ += count;
     return true;
   }
 
   bool ReadAlignedWord(unsigned& value) {
-    position_ = (position_ + 7) & ~std::size_t{7};
+    AlignToByte();
     return Read(16, value);
   }
 
  private:
-  const unsigned char* input_;
-  std::size_t bits_;
-  std::size_t position_ = 0;
+  // Whole bytes are taken from the input, so the stream's position is at a
+  // byte boundary when the bits held are a multiple of eight.
+  void AlignToByte() { Drop(held_ % 8); }
+  void Refill() {
+    while (held_ <= 56 && next_ != end_) {
+      bits_ |= std::uint64_t{*next_++} << held_;
+      held_ += 8;
+    }
+  }
+
+  const unsigned char* next_;
+  const unsigned char* end_;
+  std::uint64_t bits_ = 0;
+  unsigned held_ = 0;
 };
 
 // Whether code lengths fill the code space exactly: neither oversubscribed
@@ -62,43 +93,50 @@ bool IsComplete(const std::uint8_t* lengths, unsigned count) {
   return left == 0;
 }
 
-// The code-length code (19 symbols), canonical Huffman read one bit at a
-// time; only built from complete codes, so every bit sequence ends in a
-// symbol.
+// The code-length code (19 symbols of at most 7 bits), decoded through a
+// table indexed by the next 7 bits; only built from complete codes, so
+// every index holds a symbol.
 class CodeLengthCode {
  public:
+  static constexpr unsigned kMaxLength = 7;
+
   CodeLengthCode(const std::uint8_t* lengths, unsigned count) {
-    for (unsigned i = 0; i < count; ++i) ++perLength_[lengths[i]];
-    std::array<unsigned, kMaxCodeLength + 1> offset{};
-    for (unsigned length = 1; length < kMaxCodeLength; ++length) {
-      offset[length + 1] = offset[length] + perLength_[length];
+    std::array<unsigned, kMaxLength + 2> nextCode{};
+    std::array<unsigned, kMaxLength + 1> perLength{};
+    for (unsigned i = 0; i < count; ++i) ++perLength[lengths[i]];
+    perLength[0] = 0;
+    for (unsigned length = 1; length <= kMaxLength; ++length) {
+      nextCode[length + 1] = (nextCode[length] + perLength[length]) << 1;
     }
     for (unsigned symbol = 0; symbol < count; ++symbol) {
-      if (lengths[symbol] != 0) symbols_[offset[lengths[symbol]]++] = symbol;
+      const unsigned length = lengths[symbol];
+      if (length == 0) continue;
+      // Huffman codes are sent from their most significant bit: the table
+      // is indexed by the code's bits in the order they arrive.
+      const unsigned code = nextCode[length]++;
+      unsigned reversed = 0;
+      for (unsigned bit = 0; bit < length; ++bit)
+        reversed |= ((code >> bit) & 1u) << (length - 1 - bit);
+      for (unsigned index = reversed; index < table_.size(); index += 1u << length) {
+        table_[index] = {static_cast<std::uint8_t>(symbol), static_cast<std::uint8_t>(length)};
+      }
     }
   }
 
   bool Decode(BitReader& bits, unsigned& symbol) const {
-    unsigned code = 0, first = 0, index = 0;
-    for (unsigned length = 1; length <= kMaxCodeLength; ++length) {
-      unsigned bit = 0;
-      if (!bits.Read(1, bit)) return false;
-      code |= bit;
-      const unsigned count = perLength_[length];
-      if (code - first < count) {
-        symbol = symbols_[index + code - first];
-        return true;
-      }
-      index += count;
-      first = (first + count) << 1;
-      code <<= 1;
-    }
-    return false;
+    const Entry entry = table_[bits.Peek(kMaxLength)];
+    if (entry.length > bits.Held()) return false;
+    bits.Drop(entry.length);
+    symbol = entry.symbol;
+    return true;
   }
 
  private:
-  std::array<unsigned, kMaxCodeLength + 1> perLength_{};
-  std::array<std::uint16_t, kCodeLengthCodes> symbols_{};
+  struct Entry {
+    std::uint8_t symbol = 0;
+    std::uint8_t length = 0;
+  };
+  std::array<Entry, 1u << kMaxLength> table_{};
 };
 
 // The code lengths of a dynamic block, as zlib reads and checks them.

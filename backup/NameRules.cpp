@@ -1,5 +1,6 @@
 #include "backup/NameRules.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "backup/RestoreRules.h"
@@ -51,9 +52,11 @@ std::string ComponentProblem(const std::string& part) {
 }  // namespace
 
 bool IsDeviceName(const std::string& component) {
-  std::string base = component.substr(0, component.find('.'));
-  while (!base.empty() && base.back() == ' ') base.pop_back();
-  base = AsciiUpperCase(base);
+  std::size_t length = std::min(component.find('.'), component.size());
+  while (length > 0 && component[length - 1] == ' ') --length;
+  // Device names have three to seven characters: most names end here.
+  if (length < 3 || length > 7) return false;
+  const std::string base = AsciiUpperCase(component.substr(0, length));
   if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
       base == "CONOUT$")
     return true;

@@ -4,10 +4,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string_view>
 
 #include "platform/Cp1252.h"
 #include "platform/DosDate.h"
@@ -125,15 +127,25 @@ PosixFileSystem::PosixFileSystem(std::string driveRoot, bool durable)
 }
 
 std::string PosixFileSystem::NativePath(const std::string& name) const {
+  // Asked several times for every restored file: one allocation, and no
+  // conversion for the usual all-ASCII name.
+  std::string_view rest = name;
   std::string path;
-  std::string rest = name;
+  path.reserve(driveRoot_.size() + name.size() + 1);
   if (StartsWithDrive(name)) {
     if (driveRoot_ != "/") path = driveRoot_;
-    rest = name.substr(2);
+    rest.remove_prefix(2);
     if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) path += '/';
   }
+  const std::size_t start = path.size();
   // Names are Windows-1252; the host's are UTF-8.
-  for (char c : Cp1252ToUtf8(rest)) path += (c == '\\') ? '/' : c;
+  if (std::all_of(rest.begin(), rest.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    path.append(rest);
+  } else {
+    path += Cp1252ToUtf8(std::string(rest));
+  }
+  std::replace(path.begin() + static_cast<std::ptrdiff_t>(start), path.end(), '\\', '/');
   if (path.empty()) path.push_back('/');
   return path;
 }

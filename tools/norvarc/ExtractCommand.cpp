@@ -85,7 +85,8 @@ void BindEvents(TBackupFile& backup, HostFileSystem& fs, TracePrinter& trace, bo
     if (keepGoing) cont = true;
   };
   backup.OnFileRestored = [&](TBackupFile&, std::string& name, TFileStream& stream) {
-    trace.FileRestored(name, stream.Position());
+    // Asking a file its position is a system call: only when it is printed.
+    if (trace.Enabled()) trace.FileRestored(name, stream.Position());
   };
   // Later volumes lie next to the first: the one the restore names is there
   // or the run stops.

@@ -18,6 +18,7 @@ class TracePrinter {
  public:
   // Prints nothing when not `enabled`.
   TracePrinter(std::ostream& out, bool enabled) : out_(out), enabled_(enabled) {}
+  bool Enabled() const { return enabled_; }
 
   void RestoreFile(const std::string& fileName, std::int32_t fa, bool doRestore);
   void Progress(const std::string& fileName, int percent, bool continueFlag);
