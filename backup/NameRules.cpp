@@ -87,9 +87,16 @@ std::string WhyRefused(const std::string& workingDestination, const std::string&
     return "its path has " + std::to_string(target.size()) + " characters (at most " +
            std::to_string(kMaxPath - room) + ")";
   }
-  const std::size_t fileName = ExtractFileName(target).size();
-  if (fileName + room > kMaxComponent) {
-    return "its file name has " + std::to_string(fileName) + " characters (at most " +
+  const std::string fileName = ExtractFileName(target);
+  // Restoring such a file would overwrite, or be overwritten by, the
+  // temporary file of the file named without the suffix.
+  if (fileName.size() >= room && AsciiUpperCase(fileName.substr(fileName.size() - room)) ==
+                                     AsciiUpperCase(std::string(kTemporarySuffix))) {
+    return "its name ends in \"" + std::string(kTemporarySuffix) +
+           "\", which the restore keeps for its temporary files";
+  }
+  if (fileName.size() + room > kMaxComponent) {
+    return "its file name has " + std::to_string(fileName.size()) + " characters (at most " +
            std::to_string(kMaxComponent - room) + ")";
   }
   const std::string directory = ExtractFileDir(target);

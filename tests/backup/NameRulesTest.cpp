@@ -47,6 +47,11 @@ TEST(NameRules, WhatWindowsCannotWriteIsRefused) {
       {"C:\\", true},
       {"C:\\A/../../B", true},
       {"C:\\A/B", true},
+      // The temporary files' suffix is kept for them.
+      {"C:\\A\\B.norvtmp", true},
+      {"C:\\A\\B.NorvTmp", true},
+      {"C:\\A.norvtmp\\B", false},
+      {"C:\\A\\B.norvtmp.txt", false},
       // Room stays for the temporary name, 8 characters longer.
       {"C:\\" + std::string(247, 'N'), false},
       {"C:\\" + std::string(248, 'N'), true},
