@@ -17,9 +17,11 @@ function(norv_target_defaults target)
      AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     target_compile_options(${target} PRIVATE -Wno-restrict)
   endif()
-  # clang knows no execution character set but UTF-8. Its one use here, the
-  # fuzz tree, builds only sources whose literals are ASCII, the same bytes
-  # in both sets.
+  # Program texts are Windows-1252. The sources write every character beyond
+  # ASCII as a \x escape, the same bytes under any compiler (clang knows no
+  # execution character set but UTF-8); GCC still takes the set, so that a
+  # text written plainly is right in the programs it builds. The installer's
+  # tests fail on a text that is not Windows-1252 (tests/install/TextsTest.cpp).
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
     target_compile_options(${target} PRIVATE -fexec-charset=CP1252)
   endif()

@@ -23,7 +23,8 @@ struct ControlBounds {
 };
 
 inline constexpr const char* kClassName = "TFrmInstaladorNorv";
-inline constexpr const char* kCaption = "Norv Informática - Sistemas de Gestão";
+// "Norv Informática - Sistemas de Gestão"
+inline constexpr const char* kCaption = "Norv Inform\xE1tica - Sistemas de Gest\xE3o";
 inline constexpr int kClientWidth = 644;
 inline constexpr int kClientHeight = 343;
 inline constexpr Rgb kColour{255, 255, 255};

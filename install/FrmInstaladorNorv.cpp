@@ -37,7 +37,10 @@ TFrmInstaladorNorv::TFrmInstaladorNorv(WindowSystem& windows, FileSystem& files,
 // remains). OnError stays unbound: the component shows its own error dialog.
 void TFrmInstaladorNorv::ApplyBackupFileSettings() {
   BackupFile.SetVersion("5.10");
-  BackupFile.SetBackupTitle("Backup do Norv Contábil");
+  // "Backup do Norv Contábil"
+  BackupFile.SetBackupTitle(
+      "Backup do Norv Cont\xE1"
+      "bil");
   BackupFile.SetBackupMode(bmAll);
   BackupFile.SetCompressionLevel(clMax);
   BackupFile.SetRestoreMode(rmAll);

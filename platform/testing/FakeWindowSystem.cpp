@@ -10,6 +10,13 @@ DialogResult FakeWindowSystem::MessageDialog(const std::string& text, DialogKind
                                              DialogButtons buttons) {
   dialogs_.push_back({text, kind, buttons});
   trace_.push_back("dialog " + text);
+  // The arrow while the dialog is open, the previous cursor afterwards.
+  struct ArrowWhileOpen {
+    Cursor& shown;
+    const Cursor saved = shown;
+    ~ArrowWhileOpen() { shown = saved; }
+  } arrow{shownCursor_};
+  shownCursor_ = Cursor::Default;
   if (onDialog_) {
     if (auto answer = onDialog_(dialogs_.back())) return *answer;
   }
@@ -50,17 +57,21 @@ void FakeWindowSystem::EnableMemoVerticalScrollBar() {
   trace_.push_back("scrollbar");
 }
 
+// The bar keeps its position within 0..max, also when the range shrinks.
 void FakeWindowSystem::SetProgressMax(int max) {
   progressMax_ = max;
+  shownPosition_ = std::max(0, std::min(shownPosition_, max));
   trace_.push_back("max " + std::to_string(max));
 }
 
 void FakeWindowSystem::SetProgressPosition(int position) {
   positions_.push_back(position);
+  shownPosition_ = std::max(0, std::min(position, progressMax_));
 }
 
 void FakeWindowSystem::SetCursor(Cursor cursor) {
   cursors_.push_back(cursor);
+  shownCursor_ = cursor;
   trace_.push_back(cursor == Cursor::HourGlass ? "cursor hourglass" : "cursor default");
 }
 

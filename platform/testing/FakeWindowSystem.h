@@ -54,10 +54,14 @@ class FakeWindowSystem : public WindowSystem {
   std::vector<std::string> MemoLines() const;
   const std::vector<FakeDialog>& Dialogs() const { return dialogs_; }
   const std::vector<std::string>& ErrorBoxes() const { return errorBoxes_; }
+  // Every SetCursor, as asked.
   const std::vector<Cursor>& Cursors() const { return cursors_; }
-  Cursor CurrentCursor() const { return cursors_.empty() ? Cursor::Default : cursors_.back(); }
+  // The cursor shown: the arrow (Default) while a dialog is open.
+  Cursor CurrentCursor() const { return shownCursor_; }
   int ProgressMax() const { return progressMax_; }
-  int ProgressPosition() const { return positions_.empty() ? 0 : positions_.back(); }
+  // The position the bar shows: kept within 0..max, as the real bar does.
+  int ProgressPosition() const { return shownPosition_; }
+  // Every SetProgressPosition, as asked (out of range too).
   const std::vector<int>& ProgressPositions() const { return positions_; }
   bool ScrollBarEnabled() const { return scrollBar_; }
   int ServeCount() const { return serveCount_; }
@@ -75,7 +79,9 @@ class FakeWindowSystem : public WindowSystem {
   std::function<void()> onServe_;
   std::vector<std::string> errorBoxes_;
   std::vector<Cursor> cursors_;
+  Cursor shownCursor_ = Cursor::Default;
   std::vector<int> positions_;
+  int shownPosition_ = 0;
   int progressMax_ = 100;
   bool scrollBar_ = false;
   int serveCount_ = 0;

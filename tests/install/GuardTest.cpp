@@ -22,7 +22,9 @@ TEST_P(GuardRowTest, DecidesFromTheRowsClasses) {
   EXPECT_EQ(doRestore, c.written);
   EXPECT_EQ(system.Queries(), c.asked);
   EXPECT_EQ(form->ComExcecoes, !c.written);
-  EXPECT_EQ(windows.MemoLines(), c.written ? Lines{} : Lines{"ATENÇÃO: arquivo: " + name + kHeld});
+  // "ATENÇÃO: arquivo: "
+  EXPECT_EQ(windows.MemoLines(),
+            c.written ? Lines{} : Lines{"ATEN\xC7\xC3O: arquivo: " + name + kHeld});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -55,10 +57,11 @@ TEST_F(InstallerTest, HeldBackFilesAreLoggedAndMarkTheBanner) {
   files.AddFile("C:\\N\\LIVROS.EXE", "old");
   system.OpenWindow("TLVMain");
   Install({"OVERWRITE", "Tab.001", "", "", "", "", ""});
+  // "ATENÇÃO: arquivo: ..."
   EXPECT_THAT(windows.MemoLines(),
-              ElementsAreArray(Log({"ATENÇÃO: arquivo: C:\\N\\TUTIL32.DLL" + kHeld,
+              ElementsAreArray(Log({"ATEN\xC7\xC3O: arquivo: C:\\N\\TUTIL32.DLL" + kHeld,
                                     "Descompactando: C:\\N\\A.TXT...",
-                                    "ATENÇÃO: arquivo: C:\\N\\LIVROS.EXE" + kHeld},
+                                    "ATEN\xC7\xC3O: arquivo: C:\\N\\LIVROS.EXE" + kHeld},
                                    kComExcecoes)));
   EXPECT_FALSE(files.HasFile("C:\\N\\TUTIL32.DLL"));
   EXPECT_EQ(files.FileBytes("C:\\N\\LIVROS.EXE"), "old");
@@ -74,9 +77,11 @@ TEST_F(InstallerTest, SiblingThatStartsMidRestoreHoldsBackItsLaterFiles) {
   MakeArchive("Tab.001", {{"C:\\N\\A.TXT", "a"}, {"C:\\N\\RH.EXE", "rh"}});
   windows.SetOnServeMessages([&] { system.OpenWindow("TRHMain"); });
   Install({"", "Tab.001", "", "", "", "", ""});
-  EXPECT_THAT(windows.MemoLines(), ElementsAreArray(Log({"Descompactando: C:\\N\\A.TXT...",
-                                                         "ATENÇÃO: arquivo: C:\\N\\RH.EXE" + kHeld},
-                                                        kComExcecoes)));
+  // "ATENÇÃO: arquivo: C:\\N\\RH.EXE"
+  EXPECT_THAT(windows.MemoLines(),
+              ElementsAreArray(Log({"Descompactando: C:\\N\\A.TXT...",
+                                    "ATEN\xC7\xC3O: arquivo: C:\\N\\RH.EXE" + kHeld},
+                                   kComExcecoes)));
   EXPECT_FALSE(files.HasFile("C:\\N\\RH.EXE"));
 }
 

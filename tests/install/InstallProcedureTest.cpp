@@ -17,7 +17,8 @@ TEST_F(InstallerTest, RoadOfOneInstallation) {
               ElementsAreArray(
                   Log({"Descompactando: C:\\NORV\\RH.EXE...", "Descompactando: C:\\NORV\\RH.EXE...",
                        "Descompactando: C:\\NORV\\LEIAME.TXT...",
-                       "Criando atalho na Área de Trabalho...", "Atalho criado com sucesso."},
+                       // "Criando atalho na Área de Trabalho..."
+                       "Criando atalho na \xC1rea de Trabalho...", "Atalho criado com sucesso."},
                       kOk)));
   EXPECT_EQ(files.FileBytes("C:\\NORV\\RH.EXE"), rh);
   EXPECT_EQ(files.FileBytes(std::string(kDesktop) + "\\NorvRH.LNK"),
@@ -43,21 +44,25 @@ class RefusalTest : public InstallerTest, public ::testing::WithParamInterface<R
 TEST_P(RefusalTest, RunningOwnerRefusesAndTouchesNothing) {
   const RefusalCase& c = GetParam();
   MakeArchive(c.archive, {{"C:\\NORV\\A.TXT", "a"}});
-  windows.SetMemoText("informação");
+  // "informação"
+  windows.SetMemoText("informa\xE7\xE3o");
   for (const char* cls : {"TRHMain", "TLVMain", "TFrmNorvPonte", "TFrmNorvConta", "TMainForm"}) {
     system.OpenWindow(cls);
   }
   Install({"OVERWRITE", c.archive, "Atalho", "C:\\NORV\\A.TXT", "", "", ""});
 
   ASSERT_EQ(windows.Dialogs().size(), 1u);
+  // "O <nome> está sendo executado neste computador.\rEncerre-o antes de prosseguir com a
+  // instalação."
   EXPECT_EQ(windows.Dialogs()[0].text,
             std::string("O ") + c.name +
-                " está sendo executado neste computador.\rEncerre-o antes "
-                "de prosseguir com a instalação.");
+                " est\xE1 sendo executado neste computador.\rEncerre-o antes "
+                "de prosseguir com a instala\xE7\xE3o.");
   EXPECT_EQ(windows.Dialogs()[0].kind, DialogKind::Information);
   EXPECT_EQ(windows.Dialogs()[0].buttons, DialogButtons::Ok);
   EXPECT_THAT(system.Queries(), ElementsAre(c.windowClass));  // only the named archive's row
-  EXPECT_EQ(windows.MemoText(), "informação");
+  // "informação"
+  EXPECT_EQ(windows.MemoText(), "informa\xE7\xE3o");
   EXPECT_TRUE(windows.Cursors().empty() && windows.ProgressPositions().empty());
   EXPECT_FALSE(files.HasFile("C:\\NORV\\A.TXT"));
   EXPECT_TRUE(shell.Calls().empty());
@@ -135,11 +140,13 @@ TEST_F(FollowUpTest, EmptyFoldersMissingFilesAndCommandLinesAreSkipped) {
 TEST_F(InstallerTest, MissingFirstVolumeIsReportedAndTheRestStillRuns) {
   files.AddFile("C:\\APP.EXE", "MZ");
   Install({"OVERWRITE", "PacX.001", "Atalho", "C:\\APP.EXE", "C:\\APP.EXE", "", ""});
+  // "ERRO: arquivo de atualização não encontrado: PacX.001",
+  // "Criando atalho na Área de Trabalho..."
   EXPECT_THAT(
       windows.MemoLines(),
-      ElementsAreArray(Log({"ERRO: arquivo de atualização não encontrado: PacX.001",
-                            "Criando atalho na Área de Trabalho...", "Atalho criado com sucesso.",
-                            "Executando o aplicativo C:\\APP.EXE..."},
+      ElementsAreArray(Log({"ERRO: arquivo de atualiza\xE7\xE3o n\xE3o encontrado: PacX.001",
+                            "Criando atalho na \xC1rea de Trabalho...",
+                            "Atalho criado com sucesso.", "Executando o aplicativo C:\\APP.EXE..."},
                            kNaoConcluido)));
 }
 
@@ -196,9 +203,11 @@ TEST_F(InstallerTest, MissingNextVolumeAsksUntilPutInPlaceOrCancelled) {
   windows.QueueAnswer(DialogResult::Cancel);
   Install({"", "Tab.001", "", "", "", "", ""});
   ASSERT_EQ(windows.Dialogs().size(), 2u);
-  EXPECT_EQ(windows.Dialogs()[0].text,
-            "O volume Tab.002 não foi encontrado.\rColoque-o na mesma pasta do primeiro volume e "
-            "pressione OK, ou Cancel para interromper.");
+  EXPECT_EQ(
+      windows.Dialogs()[0].text,
+      // "O volume Tab.002 não foi encontrado.\rColoque-o na mesma pasta do primeiro volume e "
+      "O volume Tab.002 n\xE3o foi encontrado.\rColoque-o na mesma pasta do primeiro volume e "
+      "pressione OK, ou Cancel para interromper.");
   EXPECT_EQ(windows.Dialogs()[0].buttons, DialogButtons::OkCancel);
   // A stopped run outranks the held-back file.
   EXPECT_EQ(windows.MemoLines().end()[-2], kNaoConcluido);

@@ -25,12 +25,21 @@ using ::testing::ElementsAreArray;
 using Lines = std::vector<std::string>;
 
 inline constexpr const char* kDesktop = "C:\\Users\\norv\\Desktop";
-inline constexpr const char* kOk = "*** PROCESSO CONCLUÍDO ***";
+// "*** PROCESSO CONCLUÍDO ***"
+inline constexpr const char* kOk =
+    "*** PROCESSO CONCLU\xCD"
+    "DO ***";
+// "*** PROCESSO CONCLUÍDO (C O M   E X C E S S Õ E S) ***"
 inline constexpr const char* kComExcecoes =
-    "*** PROCESSO CONCLUÍDO (C O M   E X C E S S Õ E S) ***";
-inline constexpr const char* kNaoConcluido = "*** PROCESSO NÃO CONCLUÍDO ***";
+    "*** PROCESSO CONCLU\xCD"
+    "DO (C O M   E X C E S S \xD5 E S) ***";
+// "*** PROCESSO NÃO CONCLUÍDO ***"
+inline constexpr const char* kNaoConcluido =
+    "*** PROCESSO N\xC3O CONCLU\xCD"
+    "DO ***";
+// " não descompactado porque o aplicativo está carregado na memória..."
 inline const std::string kHeld =
-    " não descompactado porque o aplicativo está carregado na memória...";
+    " n\xE3o descompactado porque o aplicativo est\xE1 carregado na mem\xF3ria...";
 
 // Bytes that do not compress, so that volume sizes are predictable.
 inline std::string RandomBytes(std::size_t size, unsigned seed) {

@@ -81,10 +81,12 @@ TEST_F(InstallerTest, ShortcutLineTellsWhetherTheLinkExists) {
   EXPECT_EQ(logged(), "Atalho criado com sucesso.");
   files.RemoveFile(kLink);
   shell.FailAt(ShellStep::Save);
-  EXPECT_EQ(logged(), "Não foi possível criar o atalho.");
+  // "Não foi possível criar o atalho."
+  EXPECT_EQ(logged(), "N\xE3o foi poss\xEDvel criar o atalho.");
   // An unresolved folder writes nothing anywhere.
   shell.FailAt(ShellStep::SpecialFolderPath);
-  EXPECT_EQ(logged(), "Não foi possível criar o atalho.");
+  // "Não foi possível criar o atalho."
+  EXPECT_EQ(logged(), "N\xE3o foi poss\xEDvel criar o atalho.");
   EXPECT_EQ(shell.Calls().end()[-4], "SpecialFolderPath 0");
 }
 
@@ -93,9 +95,11 @@ TEST_F(InstallerTest, FailureInTheShortcutStepEndsTheRun) {
   shell.FailAt(ShellStep::QueryPersistFile);
   SetParams({"", "Nada.001", "Agenda", "C:\\A.EXE", "C:\\A.EXE", "", ""});
   EXPECT_THROW(form->BttnInstalarClick(), EIntfCastError);
+  // "ERRO: arquivo de atualização não encontrado: Nada.001",
+  // "Criando atalho na Área de Trabalho..."
   EXPECT_THAT(windows.MemoLines(),
-              ElementsAre("ERRO: arquivo de atualização não encontrado: Nada.001",
-                          "Criando atalho na Área de Trabalho..."));
+              ElementsAre("ERRO: arquivo de atualiza\xE7\xE3o n\xE3o encontrado: Nada.001",
+                          "Criando atalho na \xC1rea de Trabalho..."));
   EXPECT_TRUE(system.Execs().empty());
   EXPECT_EQ(windows.CurrentCursor(), Cursor::Default);
 }

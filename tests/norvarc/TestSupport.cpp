@@ -35,7 +35,8 @@ std::string NoiseBytes(std::size_t size, std::uint32_t seed) {
 std::string TextBytes(std::size_t size) {
   std::string text;
   for (int line = 1; text.size() < size; ++line) {
-    text += "Line " + std::to_string(line) + " of the sample text, ATENÇÃO.\r\n";
+    // " of the sample text, ATENÇÃO.\r\n"
+    text += "Line " + std::to_string(line) + " of the sample text, ATEN\xC7\xC3O.\r\n";
   }
   text.resize(size);
   return text;

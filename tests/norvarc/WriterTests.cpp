@@ -69,7 +69,10 @@ TEST_F(WriterTest, EveryLevelAndVolumeLimitReadsBackAsTheFiles) {
   for (const auto& c : cases) {
     SCOPED_TRACE("level " + std::to_string(c.level) + ", max size " + std::to_string(c.maxSize));
     ArchiveOptions options;
-    options.title = "Backup do Norv Contábil";
+    // "Backup do Norv Contábil"
+    options.title =
+        "Backup do Norv Cont\xE1"
+        "bil";
     options.level = c.level;
     options.maxSize = c.maxSize;
     ArchiveSummary summary = WriteArchive(fs, Archive(), entries, options);

@@ -1,38 +1,47 @@
-// The fake's memo appends lines as the EDIT control does under Wine
-// (tests/win32/WindowSystemTest.cpp checks the real control the same way):
-// a line with characters gets a break before the new line, an empty last
-// line takes the new line and a break after it.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+// The window system conformance suite over the fake of the installer's
+// tests; win32_tests.exe runs the same suite over the real window system.
 #include "platform/testing/FakeWindowSystem.h"
+#include "tests/platform/WindowSystemConformanceSuite.h"
 
-namespace norv {
+namespace norv::conformance {
 namespace {
 
-struct AppendCase {
-  std::string before;
-  std::vector<std::string> lines;
-  std::string after;
+class FakeScreen : public Screen {
+ public:
+  WindowSystem& Windows() override { return windows_; }
+  int ShownProgressPosition() override { return windows_.ProgressPosition(); }
+  int ShownProgressMax() override { return windows_.ProgressMax(); }
+  Cursor ShownCursor() override { return windows_.CurrentCursor(); }
+
+  ShownDialog AnswerDialog(const std::string& text, DialogKind kind, DialogButtons buttons,
+                           DialogResult press) override {
+    ShownDialog shown;
+    windows_.SetOnDialog([&](const FakeDialog& dialog) -> std::optional<DialogResult> {
+      shown.caption = dialog.kind == DialogKind::Error ? "Error" : "Information";
+      shown.text = dialog.text;
+      shown.hasOk = true;
+      shown.hasCancel = dialog.buttons == DialogButtons::OkCancel;
+      shown.cursor = windows_.CurrentCursor();
+      return press;
+    });
+    shown.result = windows_.MessageDialog(text, kind, buttons);
+    windows_.SetOnDialog(nullptr);
+    return shown;
+  }
+
+  std::string ShowErrorBox(const std::string& text) override {
+    windows_.ErrorBox(text);
+    return windows_.ErrorBoxes().back();
+  }
+
+ private:
+  FakeWindowSystem windows_;
 };
 
-TEST(FakeWindowSystemMemo, AppendsLinesAsTheEditControl) {
-  const AppendCase cases[] = {
-      {"Dados\r\nLinha 2", {"A"}, "Dados\r\nLinha 2\r\nA"},
-      {"Dados\r\nLinha 2", {"A", "B"}, "Dados\r\nLinha 2\r\nA\r\nB"},
-      {"", {"Descompactando: C:\\X...", "B"}, "Descompactando: C:\\X...\r\nB\r\n"},
-      {"Dados\r\n", {"A"}, "Dados\r\nA\r\n"},
-      {"", {""}, "\r\n"},
-  };
-  for (const auto& c : cases) {
-    FakeWindowSystem windows;
-    windows.SetMemoText(c.before);
-    for (const auto& line : c.lines) windows.AppendMemoLine(line);
-    EXPECT_EQ(windows.MemoText(), c.after) << "after \"" << c.before << "\"";
-  }
-}
+INSTANTIATE_TEST_SUITE_P(Screens, WindowSystemConformance,
+                         ::testing::Values(ScreenKind{
+                             "Fake", [] { return std::make_unique<FakeScreen>(); }}),
+                         ScreenName);
 
 }  // namespace
-}  // namespace norv
+}  // namespace norv::conformance

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "NorvInstall/win32/InstallerWindowSystem.h"
+#include "tests/platform/WindowSystemConformanceSuite.h"
 #include "tests/win32/DialogWatcher.h"
 
 namespace norv::win32 {
@@ -37,6 +38,91 @@ WindowDescription Description() {
   return d;
 }
 
+// The cursor that the dialog's own message loop sees, sampled by a timer.
+std::atomic<HCURSOR> cursorInDialog{nullptr};
+void CALLBACK SampleCursor(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  cursorInDialog = GetCursor();
+}
+
+HCURSOR SystemCursor(LPCSTR id) {
+  return LoadCursorA(nullptr, id);
+}
+
+void PointAt(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// The real window system with the installer window, the pointer resting on
+// the memo; dialogs are answered from a watcher thread, as a person would.
+class Win32Screen : public conformance::Screen {
+ public:
+  Win32Screen() : windows_(nullptr, [](const std::string& m) { return m; }) {
+    windows_.SetTitle("Instalador de teste");
+    window_ = &windows_.CreateInstallerWindow(Description());
+    windows_.ShowMainWindow();
+    PointAt(window_->Memo());
+    windows_.ServeMessages();
+  }
+
+  WindowSystem& Windows() override { return windows_; }
+  int ShownProgressPosition() override {
+    return static_cast<int>(SendMessageA(window_->Progress(), PBM_GETPOS, 0, 0));
+  }
+  int ShownProgressMax() override {
+    return static_cast<int>(SendMessageA(window_->Progress(), PBM_GETRANGE, FALSE, 0));
+  }
+  // What the memo shows when the mouse moves over it.
+  Cursor ShownCursor() override {
+    HWND memo = window_->Memo();
+    SendMessageA(memo, WM_SETCURSOR, reinterpret_cast<WPARAM>(memo),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return AsCursor(GetCursor());
+  }
+
+  conformance::ShownDialog AnswerDialog(const std::string& text, DialogKind kind,
+                                        DialogButtons buttons, DialogResult press) override {
+    cursorInDialog = nullptr;
+    SetTimer(nullptr, 0, 50, &SampleCursor);
+    const int button = press == DialogResult::Ok ? IDOK : IDCANCEL;
+    DialogWatcher watcher([button](HWND dialog) {
+      for (int i = 0; i < 100 && !cursorInDialog; ++i) Sleep(20);
+      PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+    });
+    conformance::ShownDialog shown;
+    shown.result = windows_.MessageDialog(text, kind, buttons);
+    const auto& seen = watcher.Seen();
+    shown.caption = seen.Caption;
+    shown.text = seen.Text;
+    shown.hasOk = seen.HasOk;
+    shown.hasCancel = seen.HasCancel;
+    shown.cursor = AsCursor(cursorInDialog);
+    return shown;
+  }
+
+  std::string ShowErrorBox(const std::string& text) override {
+    DialogWatcher watcher([](HWND box) { PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0); });
+    windows_.ErrorBox(text);
+    return watcher.Seen().Text;
+  }
+
+ private:
+  static Cursor AsCursor(HCURSOR shown) {
+    return shown == SystemCursor(IDC_WAIT) ? Cursor::HourGlass : Cursor::Default;
+  }
+
+  InstallerWindowSystem windows_;
+  InstallerWindow* window_ = nullptr;
+};
+
+using conformance::WindowSystemConformance;
+INSTANTIATE_TEST_SUITE_P(Screens, WindowSystemConformance,
+                         ::testing::Values(conformance::ScreenKind{
+                             "Win32", [] { return std::make_unique<Win32Screen>(); }}),
+                         conformance::ScreenName);
+
 class Win32WindowSystemTest : public ::testing::Test {
  protected:
   Win32WindowSystemTest() : windows_(nullptr, [](const std::string& m) { return "<" + m + ">"; }) {
@@ -61,16 +147,6 @@ class Win32WindowSystemTest : public ::testing::Test {
   int instalar_ = 0, fechar_ = 0;
 };
 
-TEST_F(Win32WindowSystemTest, AppendedLinesBecomeTheNewLastLine) {
-  windows_.SetMemoText("Dados\r\nLinha 2");
-  windows_.AppendMemoLine("A");
-  EXPECT_EQ(windows_.MemoText(), "Dados\r\nLinha 2\r\nA");
-  windows_.ClearMemo();
-  windows_.AppendMemoLine("Descompactando: C:\\X...");
-  windows_.AppendMemoLine("B");
-  EXPECT_EQ(windows_.MemoText(), "Descompactando: C:\\X...\r\nB\r\n");
-}
-
 TEST_F(Win32WindowSystemTest, ScrollBarKeepsTextAndFocus) {
   HWND memo = window_->Memo();
   SetFocus(memo);
@@ -85,14 +161,11 @@ TEST_F(Win32WindowSystemTest, ScrollBarKeepsTextAndFocus) {
   EXPECT_EQ(GetFocus(), now);
 }
 
-TEST_F(Win32WindowSystemTest, ProgressBarTakesRangeAndPosition) {
+// Its range and position are in the conformance suite.
+TEST_F(Win32WindowSystemTest, ProgressBarIsTheBlockBar) {
   HWND bar = Child("msctls_progress32", nullptr);
   ASSERT_EQ(bar, window_->Progress());
   EXPECT_FALSE(GetWindowLongA(bar, GWL_STYLE) & PBS_SMOOTH);
-  windows_.SetProgressMax(100);
-  windows_.SetProgressPosition(42);
-  EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 42);
-  EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
 }
 
 TEST_F(Win32WindowSystemTest, KeyboardPressesButtonsAndLeavesEscAlone) {
@@ -142,13 +215,6 @@ TEST_F(Win32WindowSystemTest, HourglassOverridesEveryControlsCursor) {
   windows_.SetCursor(Cursor::Default);
   EXPECT_EQ(cursorOver(instalar), system(IDC_HAND));
   EXPECT_EQ(cursorOver(memo), system(IDC_IBEAM));
-}
-
-// The cursor that the dialog's own message loop sees, sampled by a timer.
-std::atomic<HCURSOR> cursorInDialog{nullptr};
-void CALLBACK SampleCursor(HWND, UINT, UINT_PTR timer, DWORD) {
-  KillTimer(nullptr, timer);
-  cursorInDialog = GetCursor();
 }
 
 // The pointer rests on "&Instalar" (just clicked) when a question opens:
