@@ -16,43 +16,46 @@ constexpr unsigned kEndOfBlock = 256;
 constexpr std::array<std::uint8_t, kCodeLengthCodes> kCodeLengthOrder = {
     16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
-// Reads a deflate stream's bits, least significant first, through a 64-bit
-// buffer; every read fails once the input has ended.
+// Reads a deflate stream's bits, least significant first, through a 32-bit
+// buffer filled a byte at a time; every read fails once the input has ended.
 class BitReader {
  public:
   BitReader(const unsigned char* input, std::size_t size) : next_(input), end_(input + size) {}
 
-  // count <= 16.
+  // Up to 16 bits.
   bool Read(unsigned count, unsigned& value) {
-    Refill();
-    if (held_ < count) return false;
+    if (!Ensure(count)) return false;
     value = Peek(count);
     Drop(count);
     return true;
   }
 
-  // The next `count` bits (count <= 16) without consuming them; past the
-  // end of the input they read as zeros (Held() tells how many are real).
-  unsigned Peek(unsigned count) {
-    Refill();
-    return static_cast<unsigned>(bits_ & ((std::uint64_t{1} << count) - 1));
+  // Makes `count` bits (at most 25) available; false when the input ends first.
+  bool Ensure(unsigned count) {
+    while (available_ < count && next_ != end_) {
+      buffer_ |= std::uint32_t{*next_++} << available_;
+      available_ += 8;
+    }
+    return available_ >= count;
   }
-  unsigned Held() const { return held_; }
+  // The next `count` bits, of which only the available ones are real.
+  unsigned Peek(unsigned count) const { return buffer_ & ((std::uint32_t{1} << count) - 1); }
+  unsigned Available() const { return available_; }
   void Drop(unsigned count) {
-    bits_ >>= count;
-    held_ -= count;
+    buffer_ >>= count;
+    available_ -= count;
   }
 
   bool SkipBytes(std::size_t count) {
     AlignToByte();
-    const std::size_t buffered = held_ / 8;
+    const std::size_t buffered = available_ / 8;
     if (count <= buffered) {
       Drop(static_cast<unsigned>(count * 8));
       return true;
     }
     count -= buffered;
-    bits_ = 0;
-    held_ = 0;
+    buffer_ = 0;
+    available_ = 0;
     if (static_cast<std::size_t>(end_ - next_) < count) return false;
     next_ += count;
     return true;
@@ -64,79 +67,72 @@ class BitReader {
   }
 
  private:
-  // Whole bytes are taken from the input, so the stream's position is at a
-  // byte boundary when the bits held are a multiple of eight.
-  void AlignToByte() { Drop(held_ % 8); }
-  void Refill() {
-    while (held_ <= 56 && next_ != end_) {
-      bits_ |= std::uint64_t{*next_++} << held_;
-      held_ += 8;
-    }
-  }
+  void AlignToByte() { Drop(available_ % 8); }
 
   const unsigned char* next_;
-  const unsigned char* end_;
-  std::uint64_t bits_ = 0;
-  unsigned held_ = 0;
+  const unsigned char* const end_;
+  std::uint32_t buffer_ = 0;
+  unsigned available_ = 0;
 };
 
 // Whether code lengths fill the code space exactly: neither oversubscribed
-// nor incomplete (an empty code is incomplete).
+// nor incomplete (an empty code is incomplete). Each codeword of length L
+// takes 2^(15-L) of the 2^15 leaves; a prefix that oversubscribes would push
+// the sum past 2^15, as no term is negative, so an exact sum means complete.
 bool IsComplete(const std::uint8_t* lengths, unsigned count) {
-  std::array<int, kMaxCodeLength + 1> perLength{};
-  for (unsigned i = 0; i < count; ++i) ++perLength[lengths[i]];
-  int left = 1;
-  for (unsigned length = 1; length <= kMaxCodeLength; ++length) {
-    left = left * 2 - perLength[length];
-    if (left < 0) return false;
-  }
-  return left == 0;
+  constexpr std::uint32_t kLeaves = 1u << kMaxCodeLength;
+  std::uint32_t taken = 0;
+  for (unsigned i = 0; i < count; ++i) taken += lengths[i] != 0 ? kLeaves >> lengths[i] : 0;
+  return taken == kLeaves;
 }
 
-// The code-length code (19 symbols of at most 7 bits), decoded through a
-// table indexed by the next 7 bits; only built from complete codes, so
-// every index holds a symbol.
+// The code-length code (19 symbols, codewords of at most 7 bits), decoded
+// through a table indexed by the next 7 bits; only built from complete
+// codes, so every bit sequence starts with a codeword.
 class CodeLengthCode {
  public:
-  static constexpr unsigned kMaxLength = 7;
-
   CodeLengthCode(const std::uint8_t* lengths, unsigned count) {
-    std::array<unsigned, kMaxLength + 2> nextCode{};
-    std::array<unsigned, kMaxLength + 1> perLength{};
+    std::array<unsigned, kMaxCodeLengthBits + 1> perLength{};
     for (unsigned i = 0; i < count; ++i) ++perLength[lengths[i]];
-    perLength[0] = 0;
-    for (unsigned length = 1; length <= kMaxLength; ++length) {
+    std::array<unsigned, kMaxCodeLengthBits + 1> nextCode{};
+    for (unsigned length = 1; length < kMaxCodeLengthBits; ++length) {
       nextCode[length + 1] = (nextCode[length] + perLength[length]) << 1;
     }
     for (unsigned symbol = 0; symbol < count; ++symbol) {
       const unsigned length = lengths[symbol];
       if (length == 0) continue;
-      // Huffman codes are sent from their most significant bit: the table
-      // is indexed by the code's bits in the order they arrive.
-      const unsigned code = nextCode[length]++;
-      unsigned reversed = 0;
-      for (unsigned bit = 0; bit < length; ++bit)
-        reversed |= ((code >> bit) & 1u) << (length - 1 - bit);
-      for (unsigned index = reversed; index < table_.size(); index += 1u << length) {
+      // Codewords go into the stream first bit first: index by the reversed code.
+      const unsigned reversed = Reverse(nextCode[length]++, length);
+      for (unsigned index = reversed; index < kTableSize; index += 1u << length) {
         table_[index] = {static_cast<std::uint8_t>(symbol), static_cast<std::uint8_t>(length)};
       }
     }
   }
 
   bool Decode(BitReader& bits, unsigned& symbol) const {
-    const Entry entry = table_[bits.Peek(kMaxLength)];
-    if (entry.length > bits.Held()) return false;
-    bits.Drop(entry.length);
+    bits.Ensure(kMaxCodeLengthBits);
+    const Entry entry = table_[bits.Peek(kMaxCodeLengthBits)];
+    if (entry.length == 0 || entry.length > bits.Available()) return false;
     symbol = entry.symbol;
+    bits.Drop(entry.length);
     return true;
   }
 
  private:
+  static constexpr unsigned kMaxCodeLengthBits = 7;
+  static constexpr unsigned kTableSize = 1u << kMaxCodeLengthBits;
   struct Entry {
     std::uint8_t symbol = 0;
     std::uint8_t length = 0;
   };
-  std::array<Entry, 1u << kMaxLength> table_{};
+
+  static unsigned Reverse(unsigned code, unsigned length) {
+    unsigned reversed = 0;
+    for (unsigned i = 0; i < length; ++i, code >>= 1) reversed = (reversed << 1) | (code & 1u);
+    return reversed;
+  }
+
+  std::array<Entry, kTableSize> table_{};
 };
 
 // The code lengths of a dynamic block, as zlib reads and checks them.

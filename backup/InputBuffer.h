@@ -52,7 +52,10 @@ class InputBuffer {
   std::int64_t Consumed() const { return consumed_; }
 
  private:
-  static constexpr std::size_t kCapacity = 4 * archive::kBlockSize;
+  // 256 KiB: under Windows every read is a system call with a fixed cost
+  // of its own (a server round trip under Wine), and each refill also asks
+  // for the size and position once.
+  static constexpr std::size_t kCapacity = 16 * archive::kBlockSize;
 
   std::size_t Buffered() const { return end_ - begin_; }
   void Fill(std::size_t count);

@@ -252,7 +252,7 @@ void TBackupFile::Run::ReadEntryData(FileStream* output) {
       if (!put) return;
       written = *put;
     }
-    owner_.ui_.ServeMessages();
+    owner_.ui_.ServeMessagesWhenDue();
     if (output != nullptr) CountProgress(written);
   }
 }

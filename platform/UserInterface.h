@@ -17,9 +17,12 @@ class UserInterface {
   // closing other than OK is the cancel answer.
   virtual DialogResult MessageDialog(const std::string& text, DialogKind kind,
                                      DialogButtons buttons) = 0;
-  // Processes every message waiting in the queue, then returns. Called after
-  // every data block: must be cheap when nothing waits.
+  // Processes every message waiting in the queue, then returns.
   virtual void ServeMessages() = 0;
+  // Called after every data block. Serves the queue when it is due: by
+  // default every time; a window system whose queue costs a round trip to
+  // look at may look less often, still many times a second.
+  virtual void ServeMessagesWhenDue() { ServeMessages(); }
 };
 
 }  // namespace norv

@@ -211,7 +211,14 @@ std::unique_ptr<FileStream> Win32FileSystem::OpenRead(const std::string& name) {
 }
 
 std::unique_ptr<FileStream> Win32FileSystem::CreateWrite(const std::string& name) {
-  HANDLE h = Open(NativePath(name), GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
+  // A new file is made with CREATE_NEW: Wine empties a file opened with
+  // CREATE_ALWAYS even when it has just made it, and on ext4 a file emptied
+  // that way is written out when it is closed, which stalls the close of a
+  // large file. An existing file (or any other failure) goes through
+  // CREATE_ALWAYS, which then decides the result and the reason.
+  const std::string path = NativePath(name);
+  HANDLE h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
+  if (h == INVALID_HANDLE_VALUE) h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
   if (h == INVALID_HANDLE_VALUE) throw EFCreateError(ExpandFileName(name), LastErrorText());
   return std::make_unique<Win32FileStream>(name, h);
 }

@@ -58,7 +58,13 @@ void Win32WindowSystem::RunMessageLoop(const std::function<void()>& firstShow) {
   }
 }
 
+void Win32WindowSystem::ServeMessagesWhenDue() {
+  if (std::chrono::steady_clock::now() - lastServed_ < kServeInterval) return;
+  ServeMessages();
+}
+
 void Win32WindowSystem::ServeMessages() {
+  lastServed_ = std::chrono::steady_clock::now();
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {

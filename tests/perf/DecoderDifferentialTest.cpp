@@ -330,6 +330,50 @@ TEST(DeflateHeaderScan, AgreesOnlyWhereEveryHeaderIsRead) {
   }
 }
 
+// A zlib stream of one non-final stored block holding `stored`, then `text`
+// compressed into one final dynamic block.
+std::string StoredThenDynamic(const std::string& stored, const std::string& text) {
+  const auto length = static_cast<unsigned>(stored.size());
+  std::string out = "\x78\x01";
+  out += '\0';  // not final, stored; the rest of the byte pads to the boundary
+  for (unsigned word : {length, ~length & 0xFFFFu}) {
+    out += static_cast<char>(word & 0xFF);
+    out += static_cast<char>(word >> 8);
+  }
+  out += stored;
+  z_stream zs{};
+  deflateInit2(&zs, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+  std::string raw(deflateBound(&zs, static_cast<uLong>(text.size())), '\0');
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+  zs.avail_in = static_cast<uInt>(text.size());
+  zs.next_out = reinterpret_cast<Bytef*>(raw.data());
+  zs.avail_out = static_cast<uInt>(raw.size());
+  deflate(&zs, Z_FINISH);
+  raw.resize(zs.total_out);
+  deflateEnd(&zs);
+  return out + raw;
+}
+
+// The scan reads only headers: a stream cut anywhere before the end of its
+// last header is refused, and from there on it is agreed, however the cut
+// falls against the bytes the scan has buffered.
+TEST(DeflateHeaderScan, AgreesFromWhereTheLastHeaderEnds) {
+  Random random(6);
+  const std::string text = Text(random, 16384);
+  const std::string streams[] = {
+      Compress(text, 9), StoredThenDynamic("", text), StoredThenDynamic("x", text),
+      StoredThenDynamic(Noise(random, 7), text), StoredThenDynamic(Noise(random, 300), text)};
+  for (const std::string& stream : streams) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(stream.data());
+    std::size_t firstAgreed = 0;
+    while (firstAgreed <= stream.size() && !DecodersAgreeOn(bytes, firstAgreed)) ++firstAgreed;
+    ASSERT_LT(firstAgreed, stream.size()) << "size " << stream.size();
+    for (std::size_t cut = firstAgreed; cut <= stream.size(); ++cut) {
+      ASSERT_TRUE(DecodersAgreeOn(bytes, cut)) << "cut " << cut << " of " << stream.size();
+    }
+  }
+}
+
 // The check must leave the fast path to the blocks the archive writer
 // makes: 16 KiB of text or records at every compression level.
 TEST(DecoderDifferential, FastDecoderServesTheWritersBlocks) {

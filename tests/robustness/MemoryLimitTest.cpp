@@ -61,8 +61,10 @@ TEST(MemoryLimit, ARecordNameOver32KiBIsADamagedArchive) {
     message = e.what();
   }
   EXPECT_NE(message.find("record name of 1048579 bytes"), std::string::npos) << message;
+  // Nothing near the name's 1 MiB: the largest allocation is the 256 KiB
+  // input buffer.
   if (AllocationWatch::Active()) {
-    EXPECT_LT(watch.Largest(), std::size_t{1} << 17);
+    EXPECT_LT(watch.Largest(), std::size_t{1} << 19);
   }
   EXPECT_TRUE(fs.Directories().empty());
 }

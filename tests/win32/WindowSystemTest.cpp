@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <stdexcept>
 
 #include "NorvInstall/win32/InstallerWindowSystem.h"
@@ -248,6 +249,21 @@ TEST_F(Win32WindowSystemTest, HandlerFailureIsShownInTheErrorBox) {
   EXPECT_EQ(seen.Caption, "Instalador de teste");
   EXPECT_EQ(seen.Text, "<Cannot read archive>");
   EXPECT_TRUE(IsWindowEnabled(window_->Handle()));
+}
+
+// Between blocks the queue is looked at once per interval: a call soon after
+// the last one passes, a call after the interval serves what waits.
+TEST_F(Win32WindowSystemTest, BetweenBlocksTheQueueIsServedOncePerInterval) {
+  windows_.ServeMessages();
+  const auto served = std::chrono::steady_clock::now();
+  PostQuitMessage(0);
+  windows_.ServeMessagesWhenDue();
+  if (std::chrono::steady_clock::now() - served < Win32WindowSystem::kServeInterval) {
+    EXPECT_FALSE(windows_.EndRequested());
+  }
+  Sleep(static_cast<DWORD>(Win32WindowSystem::kServeInterval.count()) + 5);
+  windows_.ServeMessagesWhenDue();
+  EXPECT_TRUE(windows_.EndRequested());
 }
 
 TEST_F(Win32WindowSystemTest, EndRequestIsRecordedAndClosesDialogs) {
