@@ -36,9 +36,11 @@ class Random {
   std::uint64_t state_;
 };
 
-std::string Compress(const std::string& data, int level, int strategy = Z_DEFAULT_STRATEGY) {
+// A zlib stream; negative window bits give bare deflate data.
+std::string Compress(const std::string& data, int level, int strategy = Z_DEFAULT_STRATEGY,
+                     int windowBits = 15) {
   z_stream zs{};
-  deflateInit2(&zs, level, Z_DEFLATED, 15, 8, strategy);
+  deflateInit2(&zs, level, Z_DEFLATED, windowBits, 8, strategy);
   std::string out(deflateBound(&zs, static_cast<uLong>(data.size())), '\0');
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
   zs.avail_in = static_cast<uInt>(data.size());
@@ -341,17 +343,7 @@ std::string StoredThenDynamic(const std::string& stored, const std::string& text
     out += static_cast<char>(word >> 8);
   }
   out += stored;
-  z_stream zs{};
-  deflateInit2(&zs, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
-  std::string raw(deflateBound(&zs, static_cast<uLong>(text.size())), '\0');
-  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
-  zs.avail_in = static_cast<uInt>(text.size());
-  zs.next_out = reinterpret_cast<Bytef*>(raw.data());
-  zs.avail_out = static_cast<uInt>(raw.size());
-  deflate(&zs, Z_FINISH);
-  raw.resize(zs.total_out);
-  deflateEnd(&zs);
-  return out + raw;
+  return out + Compress(text, 9, Z_DEFAULT_STRATEGY, -15);
 }
 
 // The scan reads only headers: a stream cut anywhere before the end of its
