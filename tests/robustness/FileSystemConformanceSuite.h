@@ -21,6 +21,12 @@ class FileSystemConformance : public ::testing::TestWithParam<DiskKind> {
   void Put(const std::string& name, const std::string& bytes) {
     Files().CreateWrite(name)->WriteExactly(bytes.data(), bytes.size());
   }
+  // Writes a file and dates it before closing, as the restore does.
+  void PutDated(const std::string& name, const std::string& bytes, std::int32_t stamp) {
+    auto out = Files().CreateWrite(name);
+    out->WriteExactly(bytes.data(), bytes.size());
+    out->SetDosDate(stamp);
+  }
   std::string Get(const std::string& name) {
     auto in = Files().OpenRead(name);
     std::string bytes(static_cast<std::size_t>(in->Size()), '\0');
@@ -87,10 +93,7 @@ TEST_P(FileSystemConformance, CreateWriteEmptiesOpenWriteKeepsAndStartsAtZero) {
 
 TEST_P(FileSystemConformance, SetDosDateIsTheStampAfterClosing) {
   const std::int32_t stamp = PackDosDate({2019, 11, 24, 13, 45, 58});
-  auto out = Files().CreateWrite("C:\\DATED.TXT");
-  out->WriteExactly("x", 1);
-  out->SetDosDate(stamp);
-  out.reset();
+  PutDated("C:\\DATED.TXT", "x", stamp);
   EXPECT_EQ(Files().FileStamp("C:\\DATED.TXT"), stamp);
 }
 
@@ -124,11 +127,7 @@ TEST_P(FileSystemConformance, DirectoriesAreNeitherOpenedNorRemovedAsFiles) {
 TEST_P(FileSystemConformance, MoveOverReplacesBytesAndStampOrLeavesTheSource) {
   const std::int32_t stamp = PackDosDate({2001, 2, 3, 4, 5, 6});
   Put("C:\\OLD.TXT", "old contents");
-  {
-    auto out = Files().CreateWrite("C:\\NEW.TMP");
-    out->WriteExactly("new", 3);
-    out->SetDosDate(stamp);
-  }
+  PutDated("C:\\NEW.TMP", "new", stamp);
   Files().MoveOver("C:\\NEW.TMP", "C:\\OLD.TXT");
   EXPECT_EQ(Get("C:\\OLD.TXT"), "new");
   EXPECT_EQ(Files().FileStamp("C:\\OLD.TXT"), stamp);
@@ -149,11 +148,7 @@ TEST_P(FileSystemConformance, MoveOverReplacesBytesAndStampOrLeavesTheSource) {
 // is there, whether it can be replaced before it writes anything.
 TEST_P(FileSystemConformance, StatusAndCheckReplaceableAnswerForEveryKindOfName) {
   const std::int32_t stamp = PackDosDate({2003, 4, 5, 6, 7, 8});
-  {
-    auto out = Files().CreateWrite("C:\\FILE.TXT");
-    out->WriteExactly("kept", 4);
-    out->SetDosDate(stamp);
-  }
+  PutDated("C:\\FILE.TXT", "kept", stamp);
   ASSERT_TRUE(Files().ForceDirectories("C:\\DIR"));
 
   const FileStatus file = Files().Status("C:\\FILE.TXT");
