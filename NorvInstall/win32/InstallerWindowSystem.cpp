@@ -45,10 +45,15 @@ void InstallerWindowSystem::SetProgressMax(int max) {
   HWND bar = installer_->Progress();
   const int min = static_cast<int>(SendMessageA(bar, PBM_GETRANGE, TRUE, 0));
   SendMessageA(bar, PBM_SETRANGE32, min, max);
+  shownPosition_.reset();
 }
 
 void InstallerWindowSystem::SetProgressPosition(int position) {
+  // The restore reports after every block, mostly the percentage already
+  // shown; the bar is only told about a change.
+  if (shownPosition_ == position) return;
   SendMessageA(installer_->Progress(), PBM_SETPOS, position, 0);
+  shownPosition_ = position;
 }
 
 }  // namespace norv::win32

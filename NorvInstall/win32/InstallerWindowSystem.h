@@ -4,6 +4,7 @@
 // progress bar the installation writes to.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "NorvInstall/win32/InstallerWindow.h"
@@ -35,6 +36,8 @@ class InstallerWindowSystem : public Win32WindowSystem {
 
  private:
   std::unique_ptr<InstallerWindow> installer_;
+  // The position last given to the progress bar (none after a new range).
+  std::optional<int> shownPosition_;
 };
 
 }  // namespace norv::win32

@@ -3,11 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/Cp1252.h"
 #include "platform/DosDate.h"
 #include "platform/Errors.h"
 #include "platform/Paths.h"
+#include "platform/WriteBehind.h"
+#include "platform/win32/BackgroundFlush.h"
 #include "platform/win32/SystemErrorText.h"
 
 namespace norv {
@@ -16,8 +19,14 @@ namespace {
 
 class Win32FileStream : public FileStream {
  public:
-  Win32FileStream(std::string name, HANDLE h) : FileStream(std::move(name)), handle_(h) {}
-  ~Win32FileStream() override { CloseHandle(handle_); }
+  // `writeBehind`: the file is flushed before it is moved in place, so its
+  // bytes are sent to the disk while it is being written.
+  Win32FileStream(std::string name, HANDLE h, bool writeBehind = false)
+      : FileStream(std::move(name)), handle_(h), writeBehind_(writeBehind) {}
+  ~Win32FileStream() override {
+    flush_.reset();
+    CloseHandle(handle_);
+  }
 
   std::size_t Read(void* buffer, std::size_t count) override {
     auto* p = static_cast<char*>(buffer);
@@ -44,6 +53,10 @@ class Win32FileStream : public FileStream {
         break;
       }
       done += put;
+    }
+    if (writeBehind_ && pace_.Wrote(done)) {
+      if (!flush_) flush_ = std::make_unique<win32::BackgroundFlush>(handle_);
+      flush_->Request();
     }
     return done;
   }
@@ -80,6 +93,9 @@ class Win32FileStream : public FileStream {
 
  private:
   HANDLE handle_;
+  bool writeBehind_;
+  WriteBehind pace_;
+  std::unique_ptr<win32::BackgroundFlush> flush_;  // made at the first stride
 };
 
 std::string LastErrorText() {
@@ -220,13 +236,13 @@ std::unique_ptr<FileStream> Win32FileSystem::CreateWrite(const std::string& name
   HANDLE h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
   if (h == INVALID_HANDLE_VALUE) h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
   if (h == INVALID_HANDLE_VALUE) throw EFCreateError(ExpandFileName(name), LastErrorText());
-  return std::make_unique<Win32FileStream>(name, h);
+  return std::make_unique<Win32FileStream>(name, h, durable_);
 }
 
 std::unique_ptr<FileStream> Win32FileSystem::OpenWrite(const std::string& name) {
   HANDLE h = Open(NativePath(name), GENERIC_WRITE, 0, OPEN_EXISTING);
   if (h == INVALID_HANDLE_VALUE) throw EFOpenError(ExpandFileName(name), LastErrorText());
-  return std::make_unique<Win32FileStream>(name, h);
+  return std::make_unique<Win32FileStream>(name, h, durable_);
 }
 
 std::string Win32FileSystem::ExpandFileName(const std::string& name) {

@@ -9,6 +9,7 @@
 
 #include "platform/DosDate.h"
 #include "platform/Errors.h"
+#include "platform/WriteBehind.h"
 #include "tests/robustness/TargetSafetySuite.h"
 
 namespace norv::robustness {
@@ -142,6 +143,39 @@ TEST_P(FileSystemConformance, MoveOverReplacesBytesAndStampOrLeavesTheSource) {
   EXPECT_THROW(Files().MoveOver("C:\\KEEP.TMP", "C:\\DIR"), EFReplaceError);
   EXPECT_EQ(Get("C:\\KEEP.TMP"), "kept");
   EXPECT_TRUE(Files().DirectoryExists("C:\\DIR"));
+}
+
+// A file larger than a few write-out strides, written block by block as the
+// restore writes it (the disks send such a file to the disk while it grows),
+// is whole and in order after the move, and so is the next one.
+TEST_P(FileSystemConformance, LargeFilesArriveWholeThroughTheMove) {
+  constexpr std::size_t kBlock = 16384;
+  constexpr std::size_t kBlocks = 3 * (WriteBehind::kStride / kBlock) + 7;
+  const std::int32_t stamp = PackDosDate({2004, 5, 6, 7, 8, 10});
+  std::string block(kBlock, '\0');
+  for (const char* name : {"C:\\BIG1.BIN", "C:\\BIG2.BIN"}) {
+    auto out = Files().CreateWrite("C:\\BIG.TMP");
+    for (std::size_t i = 0; i < kBlocks; ++i) {
+      for (std::size_t j = 0; j < kBlock; j += 8) block[j] = static_cast<char>(i * 31 + j);
+      out->WriteExactly(block.data(), block.size());
+    }
+    out->SetDosDate(stamp);
+    EXPECT_EQ(out->Size(), static_cast<std::int64_t>(kBlocks * kBlock));
+    out.reset();
+    Files().MoveOver("C:\\BIG.TMP", name);
+  }
+  for (const char* name : {"C:\\BIG1.BIN", "C:\\BIG2.BIN"}) {
+    const std::string bytes = Get(name);
+    ASSERT_EQ(bytes.size(), kBlocks * kBlock);
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < kBlocks; ++i) {
+      for (std::size_t j = 0; j < kBlock; j += 8) {
+        wrong += bytes[i * kBlock + j] != static_cast<char>(i * 31 + j);
+      }
+    }
+    EXPECT_EQ(wrong, 0u) << name;
+    EXPECT_EQ(Files().FileStamp(name), stamp);
+  }
 }
 
 // The restore asks one question per target (Status) and, for a target that
