@@ -161,7 +161,11 @@ wine_norvarc() { (cd "$NORV_E2E_SCRATCH" && timeout 600 wine "$windows" "$@"); }
 # Milliseconds from pressing "&Instalar" to the completion banner.
 install_once() {
   rm -rf "$WINEPREFIX/drive_c/NORVBENCH"
-  E2E_WORK="$installer_dir"
+  # The driver's notes and the log of each run go to a folder of their own,
+  # emptied every time, not beside the archive.
+  E2E_WORK="$NORV_E2E_SCRATCH/install-run"
+  rm -rf "$E2E_WORK"
+  mkdir -p "$E2E_WORK"
   installer_start "$installer_dir" 'OVERWRITE BENCH.001'
   installer_wait_window
   local t0
