@@ -4,6 +4,12 @@
 
 namespace norv::win32 {
 
+bool BackgroundFlush::Worthwhile() {
+  // Wine's ntdll exports its version; Windows' does not.
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 BackgroundFlush::~BackgroundFlush() {
   if (!thread_.joinable()) return;
   {

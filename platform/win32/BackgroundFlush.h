@@ -14,6 +14,15 @@ namespace norv::win32 {
 
 class BackgroundFlush {
  public:
+  // Whether a helper thread's flush is worth its cost on this system. On
+  // Windows the cache manager starts writing a file's changed pages out
+  // within a second or so by itself, and a flush from a second thread would
+  // only hold up the writes on the same handle (the system takes one
+  // request at a time on a handle opened for synchronous use). Under Wine a
+  // file's bytes sit in the host's page cache, which may keep them until the
+  // final flush; only there does the helper let the disk work meanwhile.
+  static bool Worthwhile();
+
   explicit BackgroundFlush(HANDLE file) : file_(file) {}
   ~BackgroundFlush();
   BackgroundFlush(const BackgroundFlush&) = delete;

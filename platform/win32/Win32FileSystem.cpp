@@ -19,8 +19,9 @@ namespace {
 
 class Win32FileStream : public FileStream {
  public:
-  // `writeBehind`: the file is flushed before it is moved in place, so its
-  // bytes are sent to the disk while it is being written.
+  // `writeBehind`: the file is flushed before it is moved in place, and this
+  // system holds written bytes back until then, so they are sent to the disk
+  // while the file is being written.
   Win32FileStream(std::string name, HANDLE h, bool writeBehind = false)
       : FileStream(std::move(name)), handle_(h), writeBehind_(writeBehind) {}
   ~Win32FileStream() override {
@@ -125,7 +126,9 @@ HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD dispositio
 }  // namespace
 
 Win32FileSystem::Win32FileSystem(std::string driveRoot, bool durable)
-    : driveRoot_(std::move(driveRoot)), durable_(durable) {
+    : driveRoot_(std::move(driveRoot)),
+      durable_(durable),
+      writeBehind_(durable && win32::BackgroundFlush::Worthwhile()) {
   while (!driveRoot_.empty() && (driveRoot_.back() == '\\' || driveRoot_.back() == '/')) {
     driveRoot_.pop_back();
   }
@@ -236,13 +239,13 @@ std::unique_ptr<FileStream> Win32FileSystem::CreateWrite(const std::string& name
   HANDLE h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
   if (h == INVALID_HANDLE_VALUE) h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
   if (h == INVALID_HANDLE_VALUE) throw EFCreateError(ExpandFileName(name), LastErrorText());
-  return std::make_unique<Win32FileStream>(name, h, durable_);
+  return std::make_unique<Win32FileStream>(name, h, writeBehind_);
 }
 
 std::unique_ptr<FileStream> Win32FileSystem::OpenWrite(const std::string& name) {
   HANDLE h = Open(NativePath(name), GENERIC_WRITE, 0, OPEN_EXISTING);
   if (h == INVALID_HANDLE_VALUE) throw EFOpenError(ExpandFileName(name), LastErrorText());
-  return std::make_unique<Win32FileStream>(name, h, durable_);
+  return std::make_unique<Win32FileStream>(name, h, writeBehind_);
 }
 
 std::string Win32FileSystem::ExpandFileName(const std::string& name) {

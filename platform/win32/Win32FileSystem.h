@@ -33,6 +33,7 @@ class Win32FileSystem : public FileSystem {
  private:
   std::string driveRoot_;
   bool durable_;
+  bool writeBehind_;  // durable files start their write-out on a helper thread
 };
 
 }  // namespace norv
