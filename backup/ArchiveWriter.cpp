@@ -128,6 +128,7 @@ ArchiveSummary ArchiveWriter::Finish() {
     auto first = fs_.OpenWrite(archiveName_);
     first->Seek(headerBytes - 2 * kInt32Bytes, SeekOrigin::Begin);
     norv::WriteInt32(*first, static_cast<std::int32_t>(written));
+    first->FinishWrites();
     total = written;
   }
   summary_.totalBytes = static_cast<std::int32_t>(total);

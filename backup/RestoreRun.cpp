@@ -215,6 +215,14 @@ bool TBackupFile::Run::RequestVolume(const std::string& recordName) {
 }
 
 void TBackupFile::Run::FinishPart(std::unique_ptr<TargetFile> file) {
+  // A file written on a helper thread may report a refused write only now.
+  if (!partDamaged_ && owner_.continue_) {
+    try {
+      file->Stream().FinishWrites();
+    } catch (const std::exception& e) {
+      EntryFailed(file->Target(), ReasonOf(e));
+    }
+  }
   // A part cut short by a failure or a stop leaves the entry incomplete.
   if (partDamaged_ || !owner_.continue_) file->MarkDamaged();
   if (owner_.OnFileRestored) owner_.OnFileRestored(owner_, owner_.currentFileName_, file->Stream());

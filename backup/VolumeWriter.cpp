@@ -48,6 +48,8 @@ void VolumeWriter::StartNextVolume() {
 }
 
 void VolumeWriter::Close() {
+  // A refused write surfaces here at the latest, before the volume counts as done.
+  if (file_) file_->FinishWrites();
   file_.reset();
 }
 

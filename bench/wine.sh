@@ -3,8 +3,9 @@
 # extracting and testing set (a) under Wine against the native norvarc on
 # the same data, and NorvInstall.exe installing a 3-volume archive under
 # Wine with the fast decoder against the same program held to zlib
-# (NORV_DECODER=zlib). Medians of wall time over the runs, with Wine's
-# server kept up between them; Wine's own start is timed once apart.
+# (NORV_DECODER=zlib). Medians of wall time over the runs, the two
+# contenders of each pair taking turns, with Wine's server kept up between
+# them; Wine's own start is timed once apart.
 #
 #   bench/wine.sh [--runs N] [--set-mib N] [--install-mib N]
 #
@@ -148,10 +149,18 @@ time_run() {
   "$@" >"$E2E_LOG/run.out" 2>&1 || { cat "$E2E_LOG/run.out" >&2; e2e_fail "failed: $*"; }
   echo $(($(now_ms) - t0))
 }
-# Median milliseconds over the runs: measure COMMAND...
-measure() {
-  local i
-  for ((i = 0; i < runs; i++)); do time_run "$@"; done | median
+# The medians, in milliseconds, of two contenders run in turn, so that both
+# meet the same state of the machine (the disk's pace, other load):
+# measure_pair ONE_RUN_A ONE_RUN_B prints "A B".
+measure_pair() {
+  local i t a="" b=""
+  for ((i = 0; i < runs; i++)); do
+    t=$($1) || return 1
+    a+="$t"$'\n'
+    t=$($2) || return 1
+    b+="$t"$'\n'
+  done
+  echo "$(median <<<"$a") $(median <<<"$b")"
 }
 # norvarc.exe from the scratch folder, with relative names (data\NAME.001,
 # out): it maps the destination as drive C: and reads the archive's name
@@ -176,21 +185,22 @@ install_once() {
   memo_lines | grep -q 'PROCESSO N' && e2e_fail "the installation did not complete"
   installer_close
 }
-install_median() {
-  local i
-  for ((i = 0; i < runs; i++)); do install_once; done | median
-}
+zlib_install_once() { NORV_DECODER=zlib install_once; }
+native_extract_once() { time_run "$native" extract "$archive" "$out"; }
+wine_extract_once() { time_run wine_norvarc extract "data\\$set_name.001" out; }
+native_test_once() { time_run "$native" test "$archive"; }
+wine_test_once() { time_run wine_norvarc test "data\\$set_name.001"; }
 
 mb_s() { awk -v b="$1" -v ms="$2" 'BEGIN { printf "%.1f", b / 1048576 / (ms / 1000) }'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 e2e_note "set (a): $set_bytes bytes; installer archive: $install_bytes bytes in 3 volumes; $runs runs each"
-native_extract=$(measure "$native" extract "$archive" "$out")
-wine_extract=$(measure wine_norvarc extract "data\\$set_name.001" out)
-native_test=$(measure "$native" test "$archive")
-wine_test=$(measure wine_norvarc test "data\\$set_name.001")
-fast_install=$(install_median)
-zlib_install=$(NORV_DECODER=zlib install_median)
+pair=$(measure_pair native_extract_once wine_extract_once)
+read -r native_extract wine_extract <<<"$pair"
+pair=$(measure_pair native_test_once wine_test_once)
+read -r native_test wine_test <<<"$pair"
+pair=$(measure_pair install_once zlib_install_once)
+read -r fast_install zlib_install <<<"$pair"
 
 echo
 echo "Wine section: set (a) $((set_bytes / 1048576)) MiB, installer archive $((install_bytes / 1048576)) MiB in 3 volumes, median of $runs runs (wall time, Wine's server kept up; a program's own start included)"

@@ -40,6 +40,10 @@ class FileStream : public Stream {
   // Sets the file's last-write time from an MS-DOS date-time taken as local
   // time. Failures are ignored, as callers never act on them.
   virtual void SetDosDate(std::int32_t dosDate) = 0;
+  // Returns once every byte written so far has been handed to the system;
+  // throws EWriteError (or what the refused write threw) when some were not.
+  // Streams that write on the caller's thread have reported that already.
+  virtual void FinishWrites() {}
   const std::string& FileName() const { return fileName_; }
 
  protected:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/BackgroundWriteStream.h"
 #include "platform/Errors.h"
 
 namespace norv {
@@ -44,15 +45,9 @@ class FaultStream : public FileStream {
 
   std::size_t Write(const void* buffer, std::size_t count) override {
     fs_.Change();
-    std::size_t accepted = count;
-    if (fs_.writeBudget_ >= 0) {
-      accepted = static_cast<std::size_t>(
-          std::min<std::int64_t>(fs_.writeBudget_, static_cast<std::int64_t>(count)));
-      if (accepted == 0 && count > 0) throw EWriteError(FaultFileSystem::kDiskFull);
-    }
+    const std::size_t accepted = fs_.Room(count);
     const std::size_t put = accepted == 0 ? 0 : inner_->Write(buffer, accepted);
-    if (fs_.writeBudget_ >= 0) fs_.writeBudget_ -= static_cast<std::int64_t>(put);
-    fs_.bytesWritten_ += static_cast<std::int64_t>(put);
+    fs_.Took(put);
     return put;
   }
 
@@ -65,6 +60,7 @@ class FaultStream : public FileStream {
     fs_.Change();
     if (!failSetDate_) inner_->SetDosDate(dosDate);
   }
+  void FinishWrites() override { inner_->FinishWrites(); }
 
  private:
   std::unique_ptr<FileStream> inner_;
@@ -95,12 +91,42 @@ void FaultFileSystem::FailReadAt(const std::string& name, std::int64_t offset) {
   failReadAt_[Key(name)] = offset;
 }
 void FaultFileSystem::LimitWrites(std::int64_t totalBytes) {
+  const std::lock_guard<std::mutex> lock(counting_);
   writeBudget_ = totalBytes;
 }
 
 void FaultFileSystem::Change() {
-  ++changes_;
-  if (beforeChange) beforeChange(changes_);
+  long change = 0;
+  {
+    const std::lock_guard<std::mutex> lock(counting_);
+    change = ++changes_;
+  }
+  if (beforeChange) beforeChange(change);
+}
+
+std::size_t FaultFileSystem::Room(std::size_t count) {
+  const std::lock_guard<std::mutex> lock(counting_);
+  if (writeBudget_ < 0) return count;
+  const auto room = static_cast<std::size_t>(
+      std::min<std::int64_t>(writeBudget_, static_cast<std::int64_t>(count)));
+  if (room == 0 && count > 0) throw EWriteError(kDiskFull);
+  return room;
+}
+
+void FaultFileSystem::Took(std::size_t put) {
+  const std::lock_guard<std::mutex> lock(counting_);
+  if (writeBudget_ >= 0) writeBudget_ -= static_cast<std::int64_t>(put);
+  bytesWritten_ += static_cast<std::int64_t>(put);
+}
+
+long FaultFileSystem::Changes() const {
+  const std::lock_guard<std::mutex> lock(counting_);
+  return changes_;
+}
+
+std::int64_t FaultFileSystem::BytesWritten() const {
+  const std::lock_guard<std::mutex> lock(counting_);
+  return bytesWritten_;
 }
 
 std::int32_t FaultFileSystem::FileStamp(const std::string& name) {
@@ -121,7 +147,7 @@ std::unique_ptr<FileStream> FaultFileSystem::CreateWrite(const std::string& name
   const std::string key = Key(name);
   if (failCreate_.count(key)) throw EFCreateError(name, kDenied);
   if (locked_.count(key)) throw EFCreateError(name, kInUse);
-  return Wrap(name, base_.CreateWrite(name));
+  return Behind(Wrap(name, base_.CreateWrite(name)));
 }
 
 std::unique_ptr<FileStream> FaultFileSystem::OpenWrite(const std::string& name) {
@@ -129,7 +155,7 @@ std::unique_ptr<FileStream> FaultFileSystem::OpenWrite(const std::string& name) 
   const std::string key = Key(name);
   if (failOpen_.count(key)) throw EFOpenError(name, kNotFound);
   if (locked_.count(key)) throw EFOpenError(name, kInUse);
-  return Wrap(name, base_.OpenWrite(name));
+  return Behind(Wrap(name, base_.OpenWrite(name)));
 }
 
 void FaultFileSystem::MoveOver(const std::string& source, const std::string& target) {
@@ -155,6 +181,11 @@ bool FaultFileSystem::CreateDir(const std::string& name, std::string& reason) {
     return false;
   }
   return base_.CreateDir(name, reason);
+}
+
+std::unique_ptr<FileStream> FaultFileSystem::Behind(std::unique_ptr<FileStream> stream) const {
+  if (!background_) return stream;
+  return std::make_unique<BackgroundWriteStream>(std::move(stream));
 }
 
 std::unique_ptr<FileStream> FaultFileSystem::Wrap(const std::string& name,

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -43,14 +44,18 @@ class FaultFileSystem : public FileSystem {
   // Disk full: from now on, all files together take `totalBytes` more
   // bytes; then writes stop short and fail with kDiskFull.
   void LimitWrites(std::int64_t totalBytes);
+  // Streams for writing come behind a BackgroundWriteStream, as the Windows
+  // program's durable files do, so that a refused write is reported late.
+  // Their writes are then counted, and the hook called, on its helper thread.
+  void WriteInBackground() { background_ = true; }
 
   // Called with 1, 2, ... before every operation that changes the disk:
   // create, open for writing, each write, each date, a directory, a
   // removal, and before and after each MoveOver.
   std::function<void(long)> beforeChange;
-  long Changes() const { return changes_; }
+  long Changes() const;
   // Bytes accepted by writes through this wrapper so far.
-  std::int64_t BytesWritten() const { return bytesWritten_; }
+  std::int64_t BytesWritten() const;
 
   // --- FileSystem: forwarded unless a fault applies ---
   std::int32_t FileStamp(const std::string& name) override;
@@ -67,11 +72,20 @@ class FaultFileSystem : public FileSystem {
   friend class FaultStream;
   // Counts one change and calls the hook.
   void Change();
+  // How many of `count` bytes the disk has room for; throws kDiskFull when none.
+  std::size_t Room(std::size_t count);
+  // Takes `put` written bytes from the room left.
+  void Took(std::size_t put);
   std::unique_ptr<FileStream> Wrap(const std::string& name, std::unique_ptr<FileStream> inner);
+  // `stream` behind a BackgroundWriteStream when WriteInBackground asked for it.
+  std::unique_ptr<FileStream> Behind(std::unique_ptr<FileStream> stream) const;
 
   FileSystem& base_;
   std::set<std::string> failCreate_, failOpen_, failDirectory_, locked_, failSetDate_;
   std::map<std::string, std::int64_t> failReadAt_;
+  bool background_ = false;
+  // The counts below may change on a stream's helper thread.
+  mutable std::mutex counting_;
   std::int64_t writeBudget_ = -1;  // -1: unlimited
   long changes_ = 0;
   std::int64_t bytesWritten_ = 0;

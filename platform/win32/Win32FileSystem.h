@@ -12,7 +12,9 @@ namespace norv {
 
 class Win32FileSystem : public FileSystem {
  public:
-  // `durable`: MoveOver flushes the finished file to the disk first.
+  // `durable`: files are written on a helper thread (a refused write is
+  // reported late, at the latest by FinishWrites), and MoveOver flushes the
+  // finished file to the disk first.
   explicit Win32FileSystem(std::string driveRoot = {}, bool durable = true);
 
   // The Windows path that a system name maps to.

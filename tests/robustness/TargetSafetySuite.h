@@ -71,16 +71,21 @@ TEST_P(TargetSafety, DiskFullAtEveryBlockBoundary) {
   std::set<std::int64_t> rooms;
   for (std::int64_t b : boundaries) rooms.insert({b, b + 1});
   const std::int64_t total = *boundaries.rbegin();
-  for (std::int64_t room : rooms) {
-    if (room >= total) continue;
-    SCOPED_TRACE("room for " + std::to_string(room) + " bytes");
-    installation_.LayOut(Files());
-    FaultFileSystem fs(Files());
-    fs.LimitWrites(room);
-    std::string writing;
-    const RestoreResult run = RestoreInstallation(fs, [&](const std::string& f) { writing = f; });
-    ExpectFailedCleanly(run, run.failedFile, FaultFileSystem::kDiskFull);
-    EXPECT_FALSE(run.failedFile.empty());
+  // Written on a helper thread, the refusal is reported late: the same file
+  // must still fail and stay whole.
+  for (const bool late : {false, true}) {
+    for (std::int64_t room : rooms) {
+      if (room >= total) continue;
+      SCOPED_TRACE(std::string(late ? "reported late, " : "") + "room for " + std::to_string(room) +
+                   " bytes");
+      installation_.LayOut(Files());
+      FaultFileSystem fs(Files());
+      fs.LimitWrites(room);
+      if (late) fs.WriteInBackground();
+      const RestoreResult run = RestoreInstallation(fs);
+      ExpectFailedCleanly(run, run.failedFile, FaultFileSystem::kDiskFull);
+      EXPECT_FALSE(run.failedFile.empty());
+    }
   }
 }
 

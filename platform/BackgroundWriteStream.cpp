@@ -1,0 +1,152 @@
+#include "platform/BackgroundWriteStream.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace norv {
+
+BackgroundWriteStream::BackgroundWriteStream(std::unique_ptr<FileStream> inner)
+    : FileStream(inner->FileName()), inner_(std::move(inner)) {}
+
+BackgroundWriteStream::~BackgroundWriteStream() {
+  try {
+    Settle();
+  } catch (...) {
+    // Nothing is left to report to: the bytes are lost, as a close would lose them.
+  }
+  if (!thread_.joinable()) return;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  work_.notify_one();
+  thread_.join();
+}
+
+std::size_t BackgroundWriteStream::Read(void* buffer, std::size_t count) {
+  Settle();
+  ThrowIfFailed();
+  return inner_->Read(buffer, count);
+}
+
+std::size_t BackgroundWriteStream::Write(const void* buffer, std::size_t count) {
+  ThrowIfFailed();
+  const auto* bytes = static_cast<const unsigned char*>(buffer);
+  std::size_t left = count;
+  while (left > 0) {
+    const std::size_t taken = std::min(left, kChunk - filling_.size());
+    filling_.insert(filling_.end(), bytes, bytes + taken);
+    bytes += taken;
+    left -= taken;
+    if (filling_.size() == kChunk) HandOver();
+  }
+  return count;
+}
+
+std::int64_t BackgroundWriteStream::Seek(std::int64_t offset, SeekOrigin origin) {
+  Settle();
+  ThrowIfFailed();
+  return inner_->Seek(offset, origin);
+}
+
+std::int64_t BackgroundWriteStream::Size() {
+  Settle();
+  ThrowIfFailed();
+  return inner_->Size();
+}
+
+void BackgroundWriteStream::SetDosDate(std::int32_t dosDate) {
+  // The date comes after the last byte, or a late write would change it again.
+  Settle();
+  inner_->SetDosDate(dosDate);
+}
+
+void BackgroundWriteStream::FinishWrites() {
+  Settle();
+  ThrowIfFailed();
+  inner_->FinishWrites();
+}
+
+void BackgroundWriteStream::HandOver() {
+  if (!thread_.joinable()) {
+    try {
+      thread_ = std::thread([this] { Serve(); });
+    } catch (const std::system_error&) {
+      WriteHere();  // no thread to be had: the owner writes, as a plain stream would
+      return;
+    }
+  }
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    room_.wait(lock, [this] { return queue_.size() < kDepth; });
+    if (failure_) std::rethrow_exception(failure_);
+    queue_.push_back(std::move(filling_));
+    filling_.clear();
+    if (!spare_.empty()) {
+      filling_.swap(spare_.back());
+      spare_.pop_back();
+    }
+  }
+  work_.notify_one();
+}
+
+void BackgroundWriteStream::Settle() {
+  {
+    std::unique_lock<std::mutex> lock(mutex_);
+    room_.wait(lock, [this] { return queue_.empty(); });
+    if (failure_) {
+      filling_.clear();
+      return;
+    }
+  }
+  if (filling_.empty()) return;
+  try {
+    WriteHere();
+  } catch (...) {
+    // Kept in failure_ for the caller that asks.
+  }
+}
+
+void BackgroundWriteStream::WriteHere() {
+  try {
+    inner_->WriteExactly(filling_.data(), filling_.size());
+  } catch (...) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    failure_ = std::current_exception();
+    filling_.clear();
+    throw;
+  }
+  filling_.clear();
+}
+
+void BackgroundWriteStream::ThrowIfFailed() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (failure_) std::rethrow_exception(failure_);
+}
+
+void BackgroundWriteStream::Serve() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    work_.wait(lock, [this] { return !queue_.empty() || stopping_; });
+    if (queue_.empty()) return;
+    // The owner only appends meanwhile, which leaves the front in place.
+    std::vector<unsigned char>& chunk = queue_.front();
+    if (!failure_) {
+      lock.unlock();
+      std::exception_ptr failure;
+      try {
+        inner_->WriteExactly(chunk.data(), chunk.size());
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      lock.lock();
+      if (failure) failure_ = failure;
+    }
+    chunk.clear();
+    spare_.push_back(std::move(chunk));
+    queue_.pop_front();
+    room_.notify_one();
+  }
+}
+
+}  // namespace norv

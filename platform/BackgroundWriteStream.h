@@ -1,0 +1,67 @@
+#pragma once
+// A file stream whose writes are done by a helper thread, so that the
+// system's share of a write (copying the bytes into its cache, allocating
+// the file's space) overlaps with the owner's next piece of work instead of
+// following it. Written bytes are gathered into chunks; a full chunk goes to
+// the helper while the owner fills the next one, and the owner waits only
+// when the helper is kDepth chunks behind (a disk that stalls for a moment
+// does not stop the owner at once).
+//
+// A write the system refuses is therefore reported late: by a later Write,
+// by FinishWrites, or by Read, Seek or Size, which first bring the file up to
+// date. Bytes written after the refused ones never reach the file. The
+// destructor writes what is left and ignores a failure: callers that must
+// know the outcome call FinishWrites first.
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/Stream.h"
+
+namespace norv {
+
+class BackgroundWriteStream : public FileStream {
+ public:
+  static constexpr std::size_t kChunk = std::size_t{1} << 20;
+  static constexpr std::size_t kDepth = 4;
+
+  explicit BackgroundWriteStream(std::unique_ptr<FileStream> inner);
+  ~BackgroundWriteStream() override;
+
+  std::size_t Read(void* buffer, std::size_t count) override;
+  // Accepts all `count` bytes, or throws the failure of an earlier write.
+  std::size_t Write(const void* buffer, std::size_t count) override;
+  std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+  std::int64_t Size() override;
+  void SetDosDate(std::int32_t dosDate) override;
+  void FinishWrites() override;
+
+ private:
+  // Gives the full chunk to the helper, started on the first one.
+  void HandOver();
+  // Waits for the helper and writes the rest here; a failure is kept, not thrown.
+  void Settle();
+  // Writes the gathered bytes on the owner's thread; a failure is kept and thrown.
+  void WriteHere();
+  void ThrowIfFailed();
+  void Serve();
+
+  std::unique_ptr<FileStream> inner_;
+  std::vector<unsigned char> filling_;  // the owner's
+  std::mutex mutex_;
+  // Full chunks, oldest first; the helper writes the front one and removes
+  // it when done, so an empty queue means that every chunk is written.
+  std::deque<std::vector<unsigned char>> queue_;
+  std::vector<std::vector<unsigned char>> spare_;  // written chunks, for reuse
+  std::condition_variable work_;
+  std::condition_variable room_;
+  bool stopping_ = false;
+  std::exception_ptr failure_;  // the first refused write
+  std::thread thread_;
+};
+
+}  // namespace norv

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/BackgroundWriteStream.h"
+#include "platform/Errors.h"
+#include "platform/testing/FaultFileSystem.h"
+#include "platform/testing/MemoryFileSystem.h"
+
+namespace norv {
+namespace {
+
+constexpr std::size_t kChunk = BackgroundWriteStream::kChunk;
+const std::string kName = "C:\\F.BIN";
+
+// Bytes that tell their own position, so a lost or doubled piece shows.
+std::string Pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+  return bytes;
+}
+
+// Writes `bytes` in pieces of `piece` bytes.
+void WriteInPieces(Stream& stream, const std::string& bytes, std::size_t piece) {
+  for (std::size_t at = 0; at < bytes.size(); at += piece) {
+    stream.WriteExactly(bytes.data() + at, std::min(piece, bytes.size() - at));
+  }
+}
+
+TEST(BackgroundWriteStream, EveryByteArrivesInOrder) {
+  struct Row {
+    std::size_t size, piece;
+  } rows[] = {{0, 1},
+              {1, 1},
+              {kChunk - 1, 65536},
+              {kChunk, kChunk},
+              {kChunk + 1, 16384},
+              {3 * kChunk + kChunk / 2, 40000},
+              {2 * kChunk + 3, 3 * kChunk}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.size) + " bytes in pieces of " + std::to_string(row.piece));
+    MemoryFileSystem disk;
+    const std::string bytes = Pattern(row.size);
+    {
+      BackgroundWriteStream stream(disk.CreateWrite(kName));
+      WriteInPieces(stream, bytes, row.piece);
+      EXPECT_EQ(stream.Size(), static_cast<std::int64_t>(row.size));
+      stream.FinishWrites();
+    }
+    EXPECT_EQ(disk.FileBytes(kName), bytes);
+  }
+}
+
+TEST(BackgroundWriteStream, ReadingAndSeekingSeeTheWrittenBytes) {
+  MemoryFileSystem disk;
+  const std::string bytes = Pattern(kChunk + 100);
+  BackgroundWriteStream stream(disk.CreateWrite(kName));
+  WriteInPieces(stream, bytes, 4096);
+  EXPECT_EQ(stream.Position(), static_cast<std::int64_t>(bytes.size()));
+  stream.Seek(10, SeekOrigin::Begin);
+  stream.WriteExactly("xyz", 3);
+  stream.Seek(0, SeekOrigin::Begin);
+  std::string back(bytes.size(), '\0');
+  stream.ReadExactly(back.data(), back.size());
+  EXPECT_EQ(back, bytes.substr(0, 10) + "xyz" + bytes.substr(13));
+}
+
+TEST(BackgroundWriteStream, ClosingWithoutFinishingWritesTheRest) {
+  MemoryFileSystem disk;
+  const std::string bytes = Pattern(2 * kChunk + kChunk / 3);
+  {
+    BackgroundWriteStream stream(disk.CreateWrite(kName));
+    WriteInPieces(stream, bytes, 50000);
+  }
+  EXPECT_EQ(disk.FileBytes(kName), bytes);
+}
+
+// A full disk is reported by a later call, never lost: the file keeps the
+// bytes that fitted and nothing written after them, and every later write
+// and finish fails the same way.
+TEST(BackgroundWriteStream, ARefusedWriteIsReportedLateButAlways) {
+  const std::string bytes = Pattern(3 * kChunk);
+  for (const std::size_t room : {std::size_t{0}, std::size_t{1}, kChunk - 1, kChunk, kChunk + 5,
+                                 2 * kChunk + kChunk / 2, 3 * kChunk - 1}) {
+    SCOPED_TRACE("room for " + std::to_string(room) + " bytes");
+    MemoryFileSystem disk;
+    FaultFileSystem faults(disk);
+    faults.LimitWrites(static_cast<std::int64_t>(room));
+    {
+      BackgroundWriteStream stream(faults.CreateWrite(kName));
+      std::optional<std::string> reason;
+      try {
+        WriteInPieces(stream, bytes, 65536);
+        stream.FinishWrites();
+      } catch (const EWriteError& e) {
+        reason = e.Reason();
+      }
+      EXPECT_EQ(reason, FaultFileSystem::kDiskFull);
+      EXPECT_THROW(stream.Write("x", 1), EWriteError);
+      EXPECT_THROW(stream.FinishWrites(), EWriteError);
+      EXPECT_THROW(stream.Size(), EWriteError);
+    }
+    EXPECT_EQ(disk.FileBytes(kName), bytes.substr(0, room));
+  }
+}
+
+TEST(BackgroundWriteStream, TheDateIsSetAfterTheLastByte) {
+  MemoryFileSystem disk;
+  constexpr std::int32_t kDate = 0x3A210000;
+  {
+    BackgroundWriteStream stream(disk.CreateWrite(kName));
+    WriteInPieces(stream, Pattern(kChunk + 1), 8192);
+    stream.SetDosDate(kDate);
+  }
+  EXPECT_EQ(disk.FileStamp(kName), kDate);
+}
+
+}  // namespace
+}  // namespace norv
