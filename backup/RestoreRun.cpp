@@ -277,11 +277,22 @@ std::optional<std::size_t> TBackupFile::Run::WriteBlock(FileStream& output, cons
     if (!WriteOut(output, payload, count)) return std::nullopt;
     return count;
   }
-  const InflateResult inflated =
-      decoder_.Inflate(payload, count, outBuffer_.data(), outBuffer_.size());
-  if (inflated.failed) BlockFailed();
-  if (!WriteOut(output, outBuffer_.data(), inflated.produced)) return std::nullopt;
-  return inflated.produced;
+  // Decoded straight into the output's own buffer when it keeps one.
+  try {
+    unsigned char* const room = output.WriteSpace(outBuffer_.size());
+    unsigned char* const target = room != nullptr ? room : outBuffer_.data();
+    const InflateResult inflated = decoder_.Inflate(payload, count, target, outBuffer_.size());
+    if (inflated.failed) BlockFailed();
+    if (room != nullptr) {
+      output.CommitWrite(inflated.produced);
+    } else {
+      output.WriteExactly(target, inflated.produced);
+    }
+    return inflated.produced;
+  } catch (const EWriteError& e) {
+    EntryFailed(owner_.currentFileName_, ReasonOf(e));
+    return std::nullopt;
+  }
 }
 
 void TBackupFile::Run::CountProgress(std::size_t written) {

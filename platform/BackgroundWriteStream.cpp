@@ -1,6 +1,7 @@
 #include "platform/BackgroundWriteStream.h"
 
 #include <algorithm>
+#include <cstring>
 #include <system_error>
 
 namespace norv {
@@ -34,13 +35,28 @@ std::size_t BackgroundWriteStream::Write(const void* buffer, std::size_t count) 
   const auto* bytes = static_cast<const unsigned char*>(buffer);
   std::size_t left = count;
   while (left > 0) {
-    const std::size_t taken = std::min(left, kChunk - filling_.size());
-    filling_.insert(filling_.end(), bytes, bytes + taken);
+    if (!filling_.bytes) TakeChunk();
+    const std::size_t taken = std::min(left, kChunk - filling_.size);
+    std::memcpy(filling_.bytes.get() + filling_.size, bytes, taken);
+    filling_.size += taken;
     bytes += taken;
     left -= taken;
-    if (filling_.size() == kChunk) HandOver();
+    if (filling_.size == kChunk) HandOver();
   }
   return count;
+}
+
+unsigned char* BackgroundWriteStream::WriteSpace(std::size_t count) {
+  if (count > kChunk) return nullptr;
+  ThrowIfFailed();
+  if (filling_.bytes && kChunk - filling_.size < count) HandOver();
+  if (!filling_.bytes) TakeChunk();
+  return filling_.bytes.get() + filling_.size;
+}
+
+void BackgroundWriteStream::CommitWrite(std::size_t count) {
+  filling_.size += count;
+  if (filling_.size == kChunk) HandOver();
 }
 
 std::int64_t BackgroundWriteStream::Seek(std::int64_t offset, SeekOrigin origin) {
@@ -67,6 +83,19 @@ void BackgroundWriteStream::FinishWrites() {
   inner_->FinishWrites();
 }
 
+void BackgroundWriteStream::TakeChunk() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!spare_.empty()) {
+      filling_ = std::move(spare_.back());
+      spare_.pop_back();
+      return;
+    }
+  }
+  filling_.bytes = std::make_unique_for_overwrite<unsigned char[]>(kChunk);
+  filling_.size = 0;
+}
+
 void BackgroundWriteStream::HandOver() {
   if (!thread_.joinable()) {
     try {
@@ -81,25 +110,26 @@ void BackgroundWriteStream::HandOver() {
     room_.wait(lock, [this] { return queue_.size() < kDepth; });
     if (failure_) std::rethrow_exception(failure_);
     queue_.push_back(std::move(filling_));
-    filling_.clear();
-    if (!spare_.empty()) {
-      filling_.swap(spare_.back());
-      spare_.pop_back();
-    }
+    filling_ = Chunk{};
+    // A helper that is writing goes on to the next chunk by itself; one that
+    // waits is woken for kWakeAt chunks at a time (by Settle for fewer), as
+    // each wake costs a server round trip under Wine.
+    if (queue_.size() < kWakeAt) return;
   }
   work_.notify_one();
 }
 
 void BackgroundWriteStream::Settle() {
+  work_.notify_one();
   {
     std::unique_lock<std::mutex> lock(mutex_);
     room_.wait(lock, [this] { return queue_.empty(); });
     if (failure_) {
-      filling_.clear();
+      filling_.size = 0;
       return;
     }
   }
-  if (filling_.empty()) return;
+  if (filling_.size == 0) return;
   try {
     WriteHere();
   } catch (...) {
@@ -109,14 +139,14 @@ void BackgroundWriteStream::Settle() {
 
 void BackgroundWriteStream::WriteHere() {
   try {
-    inner_->WriteExactly(filling_.data(), filling_.size());
+    inner_->WriteExactly(filling_.bytes.get(), filling_.size);
   } catch (...) {
     const std::lock_guard<std::mutex> lock(mutex_);
     failure_ = std::current_exception();
-    filling_.clear();
+    filling_.size = 0;
     throw;
   }
-  filling_.clear();
+  filling_.size = 0;
 }
 
 void BackgroundWriteStream::ThrowIfFailed() {
@@ -130,19 +160,19 @@ void BackgroundWriteStream::Serve() {
     work_.wait(lock, [this] { return !queue_.empty() || stopping_; });
     if (queue_.empty()) return;
     // The owner only appends meanwhile, which leaves the front in place.
-    std::vector<unsigned char>& chunk = queue_.front();
+    Chunk& chunk = queue_.front();
     if (!failure_) {
       lock.unlock();
       std::exception_ptr failure;
       try {
-        inner_->WriteExactly(chunk.data(), chunk.size());
+        inner_->WriteExactly(chunk.bytes.get(), chunk.size);
       } catch (...) {
         failure = std::current_exception();
       }
       lock.lock();
       if (failure) failure_ = failure;
     }
-    chunk.clear();
+    chunk.size = 0;
     spare_.push_back(std::move(chunk));
     queue_.pop_front();
     room_.notify_one();

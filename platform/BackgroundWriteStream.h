@@ -28,6 +28,7 @@ class BackgroundWriteStream : public FileStream {
  public:
   static constexpr std::size_t kChunk = std::size_t{1} << 20;
   static constexpr std::size_t kDepth = 4;
+  static constexpr std::size_t kWakeAt = 2;
 
   explicit BackgroundWriteStream(std::unique_ptr<FileStream> inner);
   ~BackgroundWriteStream() override;
@@ -39,9 +40,20 @@ class BackgroundWriteStream : public FileStream {
   std::int64_t Size() override;
   void SetDosDate(std::int32_t dosDate) override;
   void FinishWrites() override;
+  // Room in the chunk being filled (a chunk with less room left goes to
+  // the helper first); nullptr for more than a chunk.
+  unsigned char* WriteSpace(std::size_t count) override;
+  void CommitWrite(std::size_t count) override;
 
  private:
-  // Gives the full chunk to the helper, started on the first one.
+  struct Chunk {
+    std::unique_ptr<unsigned char[]> bytes;
+    std::size_t size = 0;
+  };
+
+  // A chunk to fill: a written one when there is one, else a new one.
+  void TakeChunk();
+  // Gives the chunk being filled to the helper, started on the first one.
   void HandOver();
   // Waits for the helper and writes the rest here; a failure is kept, not thrown.
   void Settle();
@@ -51,12 +63,12 @@ class BackgroundWriteStream : public FileStream {
   void Serve();
 
   std::unique_ptr<FileStream> inner_;
-  std::vector<unsigned char> filling_;  // the owner's
+  Chunk filling_;  // the owner's; no bytes until the first write
   std::mutex mutex_;
-  // Full chunks, oldest first; the helper writes the front one and removes
-  // it when done, so an empty queue means that every chunk is written.
-  std::deque<std::vector<unsigned char>> queue_;
-  std::vector<std::vector<unsigned char>> spare_;  // written chunks, for reuse
+  // Chunks handed over, oldest first; the helper writes the front one and
+  // removes it when done, so an empty queue means that every chunk is written.
+  std::deque<Chunk> queue_;
+  std::vector<Chunk> spare_;  // written chunks, for reuse
   std::condition_variable work_;
   std::condition_variable room_;
   bool stopping_ = false;

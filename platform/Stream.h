@@ -44,6 +44,13 @@ class FileStream : public Stream {
   // throws EWriteError (or what the refused write threw) when some were not.
   // Streams that write on the caller's thread have reported that already.
   virtual void FinishWrites() {}
+  // Room for the next `count` bytes in the stream's own buffer, for a caller
+  // that would otherwise fill a buffer of its own and copy it in; nullptr
+  // when the stream keeps none. CommitWrite(n) then writes the first n
+  // bytes put there, as Write would, with no other call in between. Either
+  // may throw what Write throws.
+  virtual unsigned char* WriteSpace(std::size_t /*count*/) { return nullptr; }
+  virtual void CommitWrite(std::size_t /*count*/) {}
   const std::string& FileName() const { return fileName_; }
 
  protected:

@@ -52,6 +52,7 @@ void Win32WindowSystem::RunMessageLoop(const std::function<void()>& firstShow) {
   firstShow();
   MSG msg;
   while (!endRequested_) {
+    BeforeServing(true);
     BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
     Dispatch(msg);
@@ -65,6 +66,7 @@ void Win32WindowSystem::ServeMessagesWhenDue() {
 
 void Win32WindowSystem::ServeMessages() {
   lastServed_ = std::chrono::steady_clock::now();
+  BeforeServing(false);
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -78,6 +80,7 @@ void Win32WindowSystem::ServeMessages() {
 
 DialogResult Win32WindowSystem::MessageDialog(const std::string& text, DialogKind kind,
                                               DialogButtons buttons) {
+  BeforeServing(true);
   // The arrow while the dialog is open, the previous cursor afterwards.
   const Cursor saved = cursor_;
   SetCursor(Cursor::Default);
@@ -120,6 +123,7 @@ void Win32WindowSystem::RefreshCursor() {
 }
 
 void Win32WindowSystem::ErrorBox(const std::string& text) {
+  BeforeServing(true);
   HWND previouslyActive = GetActiveWindow();
   {
     TaskWindowsDisabled disabled;

@@ -55,6 +55,11 @@ class Win32WindowSystem : public WindowSystem {
   virtual void ShowMain() = 0;
   // Keyboard routing before dispatch; true when the message was handled.
   virtual bool PreTranslate(const MSG&) { return false; }
+  // Called as the queue is about to be served. A derived class may put a
+  // change to its window off until then; `waitFollows` is true before the
+  // program waits (the message loop, a dialog, the error box), when nothing
+  // may stay put off.
+  virtual void BeforeServing(bool /*waitFollows*/) {}
   void ReportFailure(const std::string& message);
 
  private:

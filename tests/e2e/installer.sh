@@ -57,11 +57,14 @@ installer_wait_exit() {
 }
 
 # Waits for the completion banner's last line, in a log without the text
-# UNWANTED when given (to tell a new log from the previous one).
+# UNWANTED when given (to tell a new log from the previous one). Sets
+# BANNER_AT to the moment it was seen (ms since 1970, the driver's clock).
 #   installer_wait_banner [UNWANTED]
 installer_wait_banner() {
-  drv wait-memo "$FORM" "$(hexarg "***"$'\r\n'"$EQUALS28")" 120000 ${1:+"$1"} >/dev/null ||
+  local seen
+  seen=$(drv wait-memo "$FORM" "$(hexarg "***"$'\r\n'"$EQUALS28")" 120000 ${1:+"$1"}) ||
     e2e_fail "no banner; log: $(drv memo "$FORM" | cat -v)"
+  BANNER_AT=${seen##* at }
 }
 
 # The memo's text with CR LF line breaks turned into LF; fails on a lone CR

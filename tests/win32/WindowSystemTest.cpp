@@ -266,6 +266,39 @@ TEST_F(Win32WindowSystemTest, BetweenBlocksTheQueueIsServedOncePerInterval) {
   EXPECT_TRUE(windows_.EndRequested());
 }
 
+// A quick rise of the bar waits for a serve after the interval; the end of
+// the range, a fall and a wait for the user show at once.
+TEST_F(Win32WindowSystemTest, ProgressRisesAreShownOncePerInterval) {
+  const auto shown = [this] {
+    return static_cast<int>(SendMessageA(window_->Progress(), PBM_GETPOS, 0, 0));
+  };
+  windows_.SetProgressPosition(10);
+  const auto moved = std::chrono::steady_clock::now();
+  EXPECT_EQ(shown(), 10);
+  windows_.SetProgressPosition(11);
+  windows_.ServeMessages();
+  if (std::chrono::steady_clock::now() - moved < InstallerWindowSystem::kProgressInterval) {
+    EXPECT_EQ(shown(), 10);
+  }
+  Sleep(static_cast<DWORD>(InstallerWindowSystem::kProgressInterval.count()) + 5);
+  windows_.ServeMessagesWhenDue();
+  EXPECT_EQ(shown(), 11);
+
+  windows_.SetProgressPosition(12);
+  windows_.SetProgressPosition(5);
+  EXPECT_EQ(shown(), 5);
+  windows_.SetProgressPosition(100);
+  EXPECT_EQ(shown(), 100);
+
+  windows_.SetProgressPosition(0);
+  windows_.RunMessageLoop([this] {
+    windows_.SetProgressPosition(1);
+    windows_.SetProgressPosition(2);
+    PostQuitMessage(0);
+  });
+  EXPECT_EQ(shown(), 2);
+}
+
 TEST_F(Win32WindowSystemTest, EndRequestIsRecordedAndClosesDialogs) {
   EXPECT_FALSE(windows_.EndRequested());
   PostQuitMessage(0);

@@ -27,6 +27,16 @@ DWORD Number(const std::string& text) {
   return static_cast<DWORD>(value);
 }
 
+// The system time in milliseconds since 1970, comparable with the host's
+// clock (Wine reads the same one): the moment of a click or of a text seen.
+std::string UnixMilliseconds() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  constexpr ULONGLONG k1970 = 116444736000000000ULL;  // in 100 ns units since 1601
+  return std::to_string((ticks - k1970) / 10000);
+}
+
 std::string Hex(HWND window) {
   char text[32];
   std::snprintf(text, sizeof text, "0x%llx",
@@ -161,8 +171,9 @@ int Click(const Args& args) {
     HWND window = MainWindow(args[0]);
     HWND button = window ? FindChild(window, "Button", caption) : nullptr;
     if (button != nullptr && Pressable(button)) {
+      const std::string at = UnixMilliseconds();
       PostMessageA(button, BM_CLICK, 0, 0);
-      Emit("clicked " + Hex(button));
+      Emit("clicked " + Hex(button) + " at " + at);
       return 0;
     }
     if (Now() >= deadline) {
@@ -188,13 +199,18 @@ int WaitMemo(const Args& args) {
   std::string wanted = Argument(args[1]);
   std::string unwanted = args.size() > 3 ? Argument(args[3]) : std::string();
   ULONGLONG deadline = Now() + Number(args[2]);
+  // Found once and kept while it exists: looking through every window at
+  // each poll is dozens of server round trips, which would slow the
+  // installer being watched.
+  HWND memo = nullptr;
   for (;;) {
-    if (HWND memo = MemoOf(args[0])) {
+    if (memo == nullptr || !IsWindow(memo)) memo = MemoOf(args[0]);
+    if (memo != nullptr) {
       ULONGLONG now = Now();
       auto text = ReadText(memo, now < deadline ? static_cast<DWORD>(deadline - now) : 1);
       if (text && text->find(wanted) != std::string::npos &&
           (unwanted.empty() || text->find(unwanted) == std::string::npos)) {
-        Emit("found");
+        Emit("found at " + UnixMilliseconds());
         return 0;
       }
     }
