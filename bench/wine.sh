@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # The Wine section of scripts/bench (figures only): the 32-bit norvarc.exe
+# (the 64-bit one where Wine here runs no 32-bit code)
 # extracting and testing set (a) under Wine against the native norvarc on
 # the same data, and NorvInstall.exe installing a 3-volume archive under
 # Wine with the fast decoder against the same program held to zlib
@@ -29,15 +30,18 @@ done
 
 native="$root/build/native/tools/norvarc/norvarc"
 [ -x "$root/build/bench/tools/norvarc/norvarc" ] && native="$root/build/bench/tools/norvarc/norvarc"
-windows="$root/build/mingw/tools/norvarc/norvarc.exe"
-export NORV_E2E_EXE="$root/build/mingw/NorvInstall/NorvInstall.exe"
-export NORV_E2E_DRIVER="$root/build/mingw/tests/e2e/driver.exe"
 export NORV_E2E_NORVARC="$native"
 export NORV_E2E_SCRATCH="$root/build/bench-wine"
+source "$root/tests/e2e/wine-env.sh"
+# The 32-bit programs, or their 64-bit build where Wine here runs no 32-bit
+# code (the figures then name x86_64).
+tree=$(e2e_windows_tree "$root")
+windows="$tree/tools/norvarc/norvarc.exe"
+export NORV_E2E_EXE="$tree/NorvInstall/NorvInstall.exe"
+export NORV_E2E_DRIVER="$tree/tests/e2e/driver.exe"
 for f in "$native" "$windows" "$NORV_E2E_EXE" "$NORV_E2E_DRIVER"; do
   [ -f "$f" ] || { echo "bench/wine.sh: $f not built (run scripts/build)" >&2; exit 1; }
 done
-source "$root/tests/e2e/wine-env.sh"
 source "$root/tests/e2e/installer.sh"
 trap e2e_cleanup EXIT
 trap 'exit 130' INT TERM
@@ -210,11 +214,11 @@ echo
 echo "| contender | median s | MB/s out |"
 echo "|---|---:|---:|"
 for row in "norvarc extract (native)|$native_extract|$set_bytes" \
-  "norvarc.exe extract (i686, Wine)|$wine_extract|$set_bytes" \
+  "norvarc.exe extract ($E2E_WINE_ARCH, Wine)|$wine_extract|$set_bytes" \
   "norvarc test (native)|$native_test|$set_bytes" \
-  "norvarc.exe test (i686, Wine)|$wine_test|$set_bytes" \
-  "NorvInstall.exe install (Wine)|$fast_install|$install_bytes" \
-  "NorvInstall.exe install, NORV_DECODER=zlib (Wine)|$zlib_install|$install_bytes"; do
+  "norvarc.exe test ($E2E_WINE_ARCH, Wine)|$wine_test|$set_bytes" \
+  "NorvInstall.exe install ($E2E_WINE_ARCH, Wine)|$fast_install|$install_bytes" \
+  "NorvInstall.exe install, NORV_DECODER=zlib ($E2E_WINE_ARCH, Wine)|$zlib_install|$install_bytes"; do
   IFS='|' read -r name ms bytes <<<"$row"
   printf '| %s | %.3f | %s |\n' "$name" "$(awk -v m="$ms" 'BEGIN { print m / 1000 }')" "$(mb_s "$bytes" "$ms")"
 done

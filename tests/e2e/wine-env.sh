@@ -23,6 +23,12 @@ export USER="${USER:-$(id -un)}"
 # Texts from the program are Windows-1252 bytes: compare them as bytes.
 export LC_ALL=C
 unset WINESERVER WINELOADER
+# Where this machine's Wine runs no 32-bit programs, a Wine that starts the
+# 64-bit loader comes first on PATH, and the 64-bit build is the one run.
+E2E_WINE_ARCH=$("$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh")
+if [ "$E2E_WINE_ARCH" = x86_64 ]; then
+  PATH="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine64-only:$PATH"
+fi
 
 E2E_XVFB_PID=""
 E2E_BACKGROUND_PIDS=()
@@ -172,12 +178,20 @@ e2e_reap_displays() {
   done
 }
 
-# The Wine packages installed now, one line each. A prefix remembers the
-# ones it was made with: a prefix made before wine32 was installed cannot
-# start any program afterwards (kernel32.dll, status c0000135).
+# The build tree of the Windows programs that Wine runs here, under the
+# project root ROOT: e2e_windows_tree ROOT
+e2e_windows_tree() {
+  if [ "$E2E_WINE_ARCH" = i686 ]; then echo "$1/build/mingw"; else echo "$1/build/mingw-x86_64"; fi
+}
+
+# The Wine packages installed now, one line each, and whether 32-bit
+# programs run. A prefix remembers what it was made with: a prefix made
+# before wine32 was installed cannot start any program afterwards
+# (kernel32.dll, status c0000135).
 e2e_wine_packages() {
   dpkg-query -W -f='${Package}:${Architecture} ${Version}\n' \
     wine wine32:i386 wine64 libwine:amd64 libwine:i386 2>/dev/null | sort || true
+  echo "programs: $E2E_WINE_ARCH"
 }
 
 # Whether the prefix exists and was made with the Wine packages installed now.
