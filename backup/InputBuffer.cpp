@@ -29,6 +29,7 @@ void InputBuffer::Attach(Stream* stream) {
   stream_ = stream;
   begin_ = end_ = 0;
   consumed_ = 0;
+  streamLeft_.reset();
 }
 
 const unsigned char* InputBuffer::Take(std::size_t count) {
@@ -49,8 +50,16 @@ void InputBuffer::Read(void* out, std::size_t count) {
   const std::size_t buffered = count < Buffered() ? count : Buffered();
   std::memcpy(out, buffer_.get() + begin_, buffered);
   begin_ += buffered;
-  if (count > buffered)
-    stream_->ReadExactly(static_cast<unsigned char*>(out) + buffered, count - buffered);
+  if (count > buffered) {
+    const std::size_t direct = count - buffered;
+    try {
+      stream_->ReadExactly(static_cast<unsigned char*>(out) + buffered, direct);
+    } catch (...) {
+      streamLeft_.reset();
+      throw;
+    }
+    Advanced(static_cast<std::int64_t>(direct));
+  }
   consumed_ += static_cast<std::int64_t>(count);
 }
 
@@ -63,6 +72,7 @@ void InputBuffer::Skip(std::int64_t count) {
   const auto beyond = count - static_cast<std::int64_t>(Buffered());
   begin_ = end_ = 0;
   stream_->Seek(beyond, SeekOrigin::Current);
+  Advanced(beyond);
 }
 
 void InputBuffer::RequireLeft(std::int64_t count) {
@@ -74,7 +84,8 @@ bool InputBuffer::HasLeft(std::int64_t count) {
 }
 
 std::int64_t InputBuffer::Left() {
-  return static_cast<std::int64_t>(Buffered()) + stream_->Size() - stream_->Position();
+  if (!streamLeft_) streamLeft_ = stream_->Size() - stream_->Position();
+  return static_cast<std::int64_t>(Buffered()) + *streamLeft_;
 }
 
 void InputBuffer::Fill(std::size_t count) {
@@ -91,10 +102,12 @@ void InputBuffer::Fill(std::size_t count) {
     } catch (const EReadError&) {
       // The read ahead reached a fault; a direct read of only the bytes
       // needed may not, and fails by itself if it does.
+      streamLeft_.reset();
       got = stream_->Read(buffer_.get() + end_, count - Buffered());
     }
     if (got == 0) throw EReadError();
     end_ += got;
+    Advanced(static_cast<std::int64_t>(got));
   }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Reads a restore's input through one buffer, so that a block's length and
 // payload cost one system read per buffer rather than one read each (plus a
-// size and a position query). What the run sees stays as with direct reads:
+// size and a position query, asked once per stream). What the run sees stays
+// as with direct reads:
 //  - reading past the end fails with the stream's read error;
 //  - passing over data that is not buffered seeks, it does not read, and
 //    with read-ahead off (as between entries) only the fields are read;
@@ -12,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "backup/ArchiveFormat.h"
 #include "platform/Stream.h"
@@ -53,12 +55,15 @@ class InputBuffer {
 
  private:
   // 256 KiB: under Windows every read is a system call with a fixed cost
-  // of its own (a server round trip under Wine), and each refill also asks
-  // for the size and position once.
+  // of its own.
   static constexpr std::size_t kCapacity = 16 * archive::kBlockSize;
 
   std::size_t Buffered() const { return end_ - begin_; }
   void Fill(std::size_t count);
+  // Records that the stream has moved `count` bytes forward.
+  void Advanced(std::int64_t count) {
+    if (streamLeft_) *streamLeft_ -= count;
+  }
 
   Stream* stream_ = nullptr;
   std::unique_ptr<unsigned char[]> buffer_;
@@ -66,6 +71,11 @@ class InputBuffer {
   std::size_t end_ = 0;
   bool readAhead_ = false;
   std::int64_t consumed_ = 0;
+  // The stream's bytes beyond its position, asked of the stream once per
+  // attach (a size and a position query: system calls, and under Wine a
+  // file information query each) and then counted down; unknown until asked and
+  // after a failed read, which may have moved the stream by any amount.
+  std::optional<std::int64_t> streamLeft_;
 };
 
 }  // namespace norv

@@ -6,8 +6,25 @@
 
 namespace norv {
 
-BackgroundWriteStream::BackgroundWriteStream(std::unique_ptr<FileStream> inner)
-    : FileStream(inner->FileName()), inner_(std::move(inner)) {}
+std::unique_ptr<unsigned char[]> ChunkStore::Take() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (kept_.empty()) return nullptr;
+  auto bytes = std::move(kept_.back());
+  kept_.pop_back();
+  return bytes;
+}
+
+void ChunkStore::Give(std::unique_ptr<unsigned char[]> bytes) {
+  // As many as one stream holds at most: the queue, the one being written
+  // and the one being filled.
+  constexpr std::size_t kKept = BackgroundWriteStream::kDepth + 2;
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (bytes && kept_.size() < kKept) kept_.push_back(std::move(bytes));
+}
+
+BackgroundWriteStream::BackgroundWriteStream(std::unique_ptr<FileStream> inner,
+                                             std::shared_ptr<ChunkStore> store)
+    : FileStream(inner->FileName()), inner_(std::move(inner)), store_(std::move(store)) {}
 
 BackgroundWriteStream::~BackgroundWriteStream() {
   try {
@@ -15,13 +32,17 @@ BackgroundWriteStream::~BackgroundWriteStream() {
   } catch (...) {
     // Nothing is left to report to: the bytes are lost, as a close would lose them.
   }
-  if (!thread_.joinable()) return;
-  {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    stopping_ = true;
+  if (thread_.joinable()) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      stopping_ = true;
+    }
+    work_.notify_one();
+    thread_.join();
   }
-  work_.notify_one();
-  thread_.join();
+  if (!store_) return;
+  store_->Give(std::move(filling_.bytes));
+  for (Chunk& chunk : spare_) store_->Give(std::move(chunk.bytes));
 }
 
 std::size_t BackgroundWriteStream::Read(void* buffer, std::size_t count) {
@@ -92,7 +113,8 @@ void BackgroundWriteStream::TakeChunk() {
       return;
     }
   }
-  filling_.bytes = std::make_unique_for_overwrite<unsigned char[]>(kChunk);
+  if (store_) filling_.bytes = store_->Take();
+  if (!filling_.bytes) filling_.bytes = std::make_unique_for_overwrite<unsigned char[]>(kChunk);
   filling_.size = 0;
 }
 

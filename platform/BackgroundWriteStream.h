@@ -24,13 +24,31 @@
 
 namespace norv {
 
+// Chunks kept from one stream for the next (a restore makes a stream per
+// file). The first write to each page of new memory is a page fault, which
+// in some virtual machines costs as much as inflating the page; reused
+// chunks have their pages already. Shared by the streams of a file system.
+class ChunkStore {
+ public:
+  // A kept chunk, or nullptr when none is kept.
+  std::unique_ptr<unsigned char[]> Take();
+  // Keeps `bytes` (a chunk of BackgroundWriteStream::kChunk) unless enough are kept.
+  void Give(std::unique_ptr<unsigned char[]> bytes);
+
+ private:
+  std::mutex mutex_;
+  std::vector<std::unique_ptr<unsigned char[]>> kept_;
+};
+
 class BackgroundWriteStream : public FileStream {
  public:
   static constexpr std::size_t kChunk = std::size_t{1} << 20;
   static constexpr std::size_t kDepth = 4;
   static constexpr std::size_t kWakeAt = 2;
 
-  explicit BackgroundWriteStream(std::unique_ptr<FileStream> inner);
+  // `store`, when given, provides the chunks and takes them back at the end.
+  explicit BackgroundWriteStream(std::unique_ptr<FileStream> inner,
+                                 std::shared_ptr<ChunkStore> store = nullptr);
   ~BackgroundWriteStream() override;
 
   std::size_t Read(void* buffer, std::size_t count) override;
@@ -63,6 +81,7 @@ class BackgroundWriteStream : public FileStream {
   void Serve();
 
   std::unique_ptr<FileStream> inner_;
+  std::shared_ptr<ChunkStore> store_;
   Chunk filling_;  // the owner's; no bytes until the first write
   std::mutex mutex_;
   // Chunks handed over, oldest first; the helper writes the front one and

@@ -185,7 +185,7 @@ bool FaultFileSystem::CreateDir(const std::string& name, std::string& reason) {
 
 std::unique_ptr<FileStream> FaultFileSystem::Behind(std::unique_ptr<FileStream> stream) const {
   if (!background_) return stream;
-  return std::make_unique<BackgroundWriteStream>(std::move(stream));
+  return std::make_unique<BackgroundWriteStream>(std::move(stream), chunks_);
 }
 
 std::unique_ptr<FileStream> FaultFileSystem::Wrap(const std::string& name,

@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 
+#include "platform/BackgroundWriteStream.h"
 #include "platform/FileSystem.h"
 
 namespace norv {
@@ -84,6 +85,8 @@ class FaultFileSystem : public FileSystem {
   std::set<std::string> failCreate_, failOpen_, failDirectory_, locked_, failSetDate_;
   std::map<std::string, std::int64_t> failReadAt_;
   bool background_ = false;
+  // Kept from file to file, as the Windows file system keeps them.
+  std::shared_ptr<ChunkStore> chunks_ = std::make_shared<ChunkStore>();
   // The counts below may change on a stream's helper thread.
   mutable std::mutex counting_;
   std::int64_t writeBudget_ = -1;  // -1: unlimited

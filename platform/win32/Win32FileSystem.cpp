@@ -124,22 +124,21 @@ HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD dispositio
   return h;
 }
 
-// A file written for keeps is written on a helper thread: an installation
-// decodes on one core while the system takes the bytes on another.
-std::unique_ptr<FileStream> Writable(std::unique_ptr<FileStream> stream, bool durable) {
-  if (!durable) return stream;
-  return std::make_unique<BackgroundWriteStream>(std::move(stream));
-}
-
 }  // namespace
 
 Win32FileSystem::Win32FileSystem(std::string driveRoot, bool durable)
     : driveRoot_(std::move(driveRoot)),
       durable_(durable),
-      writeBehind_(durable && win32::BackgroundFlush::Worthwhile()) {
+      writeBehind_(durable && win32::BackgroundFlush::Worthwhile()),
+      chunks_(durable ? std::make_shared<ChunkStore>() : nullptr) {
   while (!driveRoot_.empty() && (driveRoot_.back() == '\\' || driveRoot_.back() == '/')) {
     driveRoot_.pop_back();
   }
+}
+
+std::unique_ptr<FileStream> Win32FileSystem::Writable(std::unique_ptr<FileStream> stream) {
+  if (!durable_) return stream;
+  return std::make_unique<BackgroundWriteStream>(std::move(stream), chunks_);
 }
 
 std::string Win32FileSystem::NativePath(const std::string& name) const {
@@ -247,13 +246,13 @@ std::unique_ptr<FileStream> Win32FileSystem::CreateWrite(const std::string& name
   HANDLE h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW);
   if (h == INVALID_HANDLE_VALUE) h = Open(path, GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS);
   if (h == INVALID_HANDLE_VALUE) throw EFCreateError(ExpandFileName(name), LastErrorText());
-  return Writable(std::make_unique<Win32FileStream>(name, h, writeBehind_), durable_);
+  return Writable(std::make_unique<Win32FileStream>(name, h, writeBehind_));
 }
 
 std::unique_ptr<FileStream> Win32FileSystem::OpenWrite(const std::string& name) {
   HANDLE h = Open(NativePath(name), GENERIC_WRITE, 0, OPEN_EXISTING);
   if (h == INVALID_HANDLE_VALUE) throw EFOpenError(ExpandFileName(name), LastErrorText());
-  return Writable(std::make_unique<Win32FileStream>(name, h, writeBehind_), durable_);
+  return Writable(std::make_unique<Win32FileStream>(name, h, writeBehind_));
 }
 
 std::string Win32FileSystem::ExpandFileName(const std::string& name) {

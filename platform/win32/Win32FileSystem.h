@@ -4,11 +4,14 @@
 // drive root they are used as they are (the installer); with one, a name that
 // starts with a drive ("C:") is placed under that directory (the archive
 // tool's extract destination).
+#include <memory>
 #include <string>
 
 #include "platform/FileSystem.h"
 
 namespace norv {
+
+class ChunkStore;
 
 class Win32FileSystem : public FileSystem {
  public:
@@ -33,9 +36,14 @@ class Win32FileSystem : public FileSystem {
   bool CreateDir(const std::string& name, std::string& reason) override;
 
  private:
+  // A file written for keeps is written on a helper thread: an installation
+  // decodes on one core while the system takes the bytes on another.
+  std::unique_ptr<FileStream> Writable(std::unique_ptr<FileStream> stream);
+
   std::string driveRoot_;
   bool durable_;
-  bool writeBehind_;  // durable files start their write-out on a helper thread
+  bool writeBehind_;                    // durable files start their write-out on a helper thread
+  std::shared_ptr<ChunkStore> chunks_;  // the helpers' buffers, kept from file to file
 };
 
 }  // namespace norv

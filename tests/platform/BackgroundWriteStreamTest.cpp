@@ -106,6 +106,31 @@ TEST(BackgroundWriteStream, PutAndWrittenPiecesMix) {
   EXPECT_EQ(disk.FileBytes(kName), bytes);
 }
 
+// Streams made one after another share their chunks through a store: each
+// file gets exactly its own bytes, and the store keeps no more than one
+// stream can hold.
+TEST(BackgroundWriteStream, ChunksPassFromStreamToStreamThroughAStore) {
+  MemoryFileSystem disk;
+  auto store = std::make_shared<ChunkStore>();
+  const std::size_t sizes[] = {5 * kChunk + 17, kChunk / 2, 2 * kChunk, 3};
+  std::vector<std::string> files;
+  for (std::size_t i = 0; i < std::size(sizes); ++i) {
+    std::string bytes = Pattern(sizes[i]);
+    for (char& c : bytes) c = static_cast<char>(c ^ (0x55 * (i + 1)));
+    const std::string name = "C:\\F" + std::to_string(i) + ".BIN";
+    {
+      BackgroundWriteStream stream(disk.CreateWrite(name), store);
+      kWays[i % 2].put(stream, bytes, 70000);
+      stream.FinishWrites();
+    }
+    EXPECT_EQ(disk.FileBytes(name), bytes) << name;
+  }
+  std::size_t kept = 0;
+  while (store->Take()) ++kept;
+  EXPECT_GE(kept, 1u);
+  EXPECT_LE(kept, BackgroundWriteStream::kDepth + 2);
+}
+
 TEST(BackgroundWriteStream, ReadingAndSeekingSeeTheWrittenBytes) {
   MemoryFileSystem disk;
   const std::string bytes = Pattern(kChunk + 100);
