@@ -2,7 +2,10 @@
 # Checks the shipped Windows programs: stripped, Windows Vista (6.0) as the
 # operating system and subsystem version in the PE header, imports only
 # from system DLLs that Vista has and none of the functions listed in
-# post-vista-functions.txt (K32* names are Windows 7's too).
+# post-vista-functions.txt (K32* names are Windows 7's too), and the
+# version texts and manifest in their resources, read from the file (on a
+# machine that runs no 32-bit code the 32-bit programs cannot be run to
+# read them back; win32_tests.exe does that where they run).
 #   check-programs.sh PROGRAM.exe...
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -10,6 +13,16 @@ allowed_dlls='^(kernel32|user32|gdi32|comctl32|ole32|oleaut32|shell32|advapi32|m
 mapfile -t newer < <(grep -v '^#' "$here/post-vista-functions.txt" | grep .)
 status=0
 fail() { echo "FAIL: $1: $2"; status=1; }
+
+# Whether a resource section (as copied out to RSRC) holds TEXT (Windows-1252,
+# no character past U+00FF) as version texts store it, in UTF-16LE:
+#   has_version_text RSRC TEXT
+has_version_text() {
+  perl -0777 -ne 'BEGIN { $t = shift } exit(index($_, join "", map { "$_\0" } split //, $t) < 0)' \
+    "$2" "$1"
+}
+# The execution level that a program's manifest must ask for.
+level_of() { case "$(basename "$1")" in NorvInstall.exe) echo requireAdministrator ;; *) echo asInvoker ;; esac; }
 
 for exe in "$@"; do
   [ -f "$exe" ] || { fail "$exe" "not built"; continue; }
@@ -30,6 +43,19 @@ for exe in "$@"; do
       [ "$function" != "$name" ] || fail "$exe" "imports $function (after Vista)"
     done
   done <<<"$imports"
-  [ $status -ne 0 ] || echo "ok: $exe ($(wc -l <<<"$imports") imports)"
+  rsrc=$(mktemp)
+  x86_64-w64-mingw32-objcopy -O binary --only-section=.rsrc "$exe" "$rsrc"
+  texts=("Norv Inform$(printf '\xe1')tica" NorvInstall)
+  [ "$(basename "$exe")" != NorvInstall.exe ] || texts+=("Instalador Norv")
+  for text in "${texts[@]}"; do
+    has_version_text "$rsrc" "$text" || fail "$exe" "no version text \"$text\""
+  done
+  manifest=$(tr -c '[:print:]' '\n' <"$rsrc")
+  rm -f "$rsrc"
+  grep -q "level=\"$(level_of "$exe")\"" <<<"$manifest" ||
+    fail "$exe" "the manifest does not ask for $(level_of "$exe")"
+  ! grep -q Microsoft.Windows.Common-Controls <<<"$manifest" ||
+    fail "$exe" "the manifest asks for common controls 6"
+  [ $status -ne 0 ] || echo "ok: $exe ($(wc -l <<<"$imports") imports, version texts, manifest)"
 done
 exit $status
