@@ -52,8 +52,8 @@ for exe in "$@"; do
   done
   manifest=$(tr -c '[:print:]' '\n' <"$rsrc")
   rm -f "$rsrc"
-  grep -q "level=\"$(level_of "$exe")\"" <<<"$manifest" ||
-    fail "$exe" "the manifest does not ask for $(level_of "$exe")"
+  level=$(level_of "$exe")
+  grep -q "level=\"$level\"" <<<"$manifest" || fail "$exe" "the manifest does not ask for $level"
   ! grep -q Microsoft.Windows.Common-Controls <<<"$manifest" ||
     fail "$exe" "the manifest asks for common controls 6"
   [ $status -ne 0 ] || echo "ok: $exe ($(wc -l <<<"$imports") imports, version texts, manifest)"
