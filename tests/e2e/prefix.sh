@@ -6,6 +6,7 @@ source "$here/wine-env.sh"
 
 case "${1:-}" in
   setup)
+    norv_require_files "${NORV_E2E_DRIVER:?NORV_E2E_DRIVER is not set}"
     # Leftovers of a run that was killed outright.
     [ -d "$WINEPREFIX" ] && { timeout 20 wineserver -k >/dev/null 2>&1 || true; }
     e2e_reap_displays

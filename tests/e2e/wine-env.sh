@@ -13,9 +13,15 @@ trap 'printf "FAIL: %s:%s: %s\n" "${BASH_SOURCE[0]##*/}" "$LINENO" "$BASH_COMMAN
 
 : "${NORV_E2E_SCRATCH:?NORV_E2E_SCRATCH is not set}"
 
+# The shipped programs are 32-bit: every run uses the 32-bit Wine that
+# scripts/wine32 made ready, native or emulated (asked before HOME moves).
+source "$(dirname "${BASH_SOURCE[0]}")/../require-built.sh"
+E2E_WINE32="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/scripts/wine32"
+E2E_WINE32_ENV=$("$E2E_WINE32" env 2>/dev/null) || norv_skip "no 32-bit Wine is ready (scripts/deps makes it)"
+eval "$E2E_WINE32_ENV"
 export HOME="$NORV_E2E_SCRATCH/e2e-home"
 export WINEPREFIX="$HOME/prefix"
-export WINEARCH=win64
+export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export TZ="${NORV_E2E_TZ:-America/Sao_Paulo}"
@@ -23,12 +29,6 @@ export USER="${USER:-$(id -un)}"
 # Texts from the program are Windows-1252 bytes: compare them as bytes.
 export LC_ALL=C
 unset WINESERVER WINELOADER
-# Where this machine's Wine runs no 32-bit programs, a Wine that starts the
-# 64-bit loader comes first on PATH, and the 64-bit build is the one run.
-E2E_WINE_ARCH=$("$(dirname "${BASH_SOURCE[0]}")/wine-arch.sh")
-if [ "$E2E_WINE_ARCH" = x86_64 ]; then
-  PATH="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/wine64-only:$PATH"
-fi
 
 E2E_XVFB_PID=""
 E2E_BACKGROUND_PIDS=()
@@ -178,25 +178,31 @@ e2e_reap_displays() {
   done
 }
 
-# The build tree of the Windows programs that Wine runs here, under the
-# project root ROOT: e2e_windows_tree ROOT
-e2e_windows_tree() {
-  if [ "$E2E_WINE_ARCH" = i686 ]; then echo "$1/build/mingw"; else echo "$1/build/mingw-x86_64"; fi
-}
-
-# The Wine packages installed now, one line each, and whether 32-bit
-# programs run. A prefix remembers what it was made with: a prefix made
-# before wine32 was installed cannot start any program afterwards
-# (kernel32.dll, status c0000135).
-e2e_wine_packages() {
+# What the prefix was made with: the Wine packages and how the 32-bit Wine
+# runs. A prefix made with another Wine cannot be trusted to start programs
+# (one made before wine32 was installed fails with c0000135).
+e2e_wine_identity() {
   dpkg-query -W -f='${Package}:${Architecture} ${Version}\n' \
     wine wine32:i386 wine64 libwine:amd64 libwine:i386 2>/dev/null | sort || true
-  echo "programs: $E2E_WINE_ARCH"
+  "$E2E_WINE32" describe
 }
 
-# Whether the prefix exists and was made with the Wine packages installed now.
+# Whether the prefix exists and was made with the Wine in use now.
 e2e_prefix_current() {
-  [ -f "$HOME/prefix.ready" ] && [ "$(cat "$HOME/prefix.ready")" = "$(e2e_wine_packages)" ]
+  [ -f "$HOME/prefix.ready" ] && [ "$(cat "$HOME/prefix.ready")" = "$(e2e_wine_identity)" ]
+}
+
+# Stops with Wine's own words when it cannot draw text (no FreeType, no
+# fonts): otherwise every scenario would meet it as a crash in gdi32.dll.
+e2e_check_text() {
+  local check
+  check="$(dirname "${NORV_E2E_DRIVER:?NORV_E2E_DRIVER is not set}")/TextCheck.exe"
+  norv_require_files "$check"
+  if ! timeout 120 wine "$check" >"$E2E_LOG/textcheck.out" 2>&1; then
+    e2e_fail "this Wine cannot draw text: $(grep -m1 FreeType "$E2E_LOG/textcheck.out" ||
+      grep -v -e ':fixme:' -e ':err:' "$E2E_LOG/textcheck.out" | tail -n 3) (Wine: $("$E2E_WINE32" describe))"
+  fi
+  e2e_note "$(grep -m1 '^text ok' "$E2E_LOG/textcheck.out")"
 }
 
 # Makes the prefix: wineboot, registry settings, fonts. Called once per test
@@ -204,7 +210,7 @@ e2e_prefix_current() {
 e2e_make_prefix() {
   rm -rf "$HOME"
   mkdir -p "$HOME"
-  e2e_note "making the Wine prefix in $WINEPREFIX"
+  e2e_note "making the Wine prefix in $WINEPREFIX with $("$E2E_WINE32" describe)"
   timeout 180 wineboot -i >"$E2E_LOG/wineboot.log" 2>&1 || e2e_fail "wineboot failed"
   timeout 120 wineserver -w
   # Wine's own window frames and fast closes without a window manager.
@@ -215,7 +221,8 @@ e2e_make_prefix() {
     >>"$E2E_LOG/wineboot.log" 2>&1
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   timeout 120 wineserver -w
-  e2e_wine_packages >"$HOME/prefix.ready"
+  e2e_check_text
+  e2e_wine_identity >"$HOME/prefix.ready"
 }
 
 # Begins a scenario: checks its inputs, starts the display and warms up the
@@ -223,10 +230,12 @@ e2e_make_prefix() {
 #   e2e_begin NAME
 e2e_begin() {
   E2E_NAME=$1
+  norv_require_files ${NORV_E2E_DRIVER:+"$NORV_E2E_DRIVER"} ${NORV_E2E_EXE:+"$NORV_E2E_EXE"}
   e2e_prefix_current || e2e_fail "no Wine prefix for the installed Wine: the setup fixture did not run"
   trap e2e_cleanup EXIT
   trap 'exit 130' INT TERM
   e2e_start_display
+  e2e_note "$E2E_NAME: i686 programs under $("$E2E_WINE32" describe)"
   E2E_WORK="$NORV_E2E_SCRATCH/work/$E2E_NAME"
   rm -rf "$E2E_WORK"
   mkdir -p "$E2E_WORK"

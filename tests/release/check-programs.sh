@@ -3,9 +3,8 @@
 # operating system and subsystem version in the PE header, imports only
 # from system DLLs that Vista has and none of the functions listed in
 # post-vista-functions.txt (K32* names are Windows 7's too), and the
-# version texts and manifest in their resources, read from the file (on a
-# machine that runs no 32-bit code the 32-bit programs cannot be run to
-# read them back; win32_tests.exe does that where they run).
+# version texts and manifest in their resources, read from the file as
+# shipped (win32_tests.exe reads them back through Windows' own calls).
 #   check-programs.sh PROGRAM.exe...
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"

@@ -4,7 +4,7 @@
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/../e2e/wine-env.sh"
 : "${NORV_WIN32_TESTS:?NORV_WIN32_TESTS is not set}"
-[ -f "$NORV_WIN32_TESTS" ] || e2e_fail "not built: $NORV_WIN32_TESTS (run scripts/build)"
+norv_require_files "$NORV_WIN32_TESTS"
 e2e_begin win32-unit
 status=0
 e2e_wine 240 "$E2E_WORK/win32_tests.out" "$NORV_WIN32_TESTS" || status=$?
