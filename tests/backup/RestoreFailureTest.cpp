@@ -205,6 +205,25 @@ TEST_F(RestoreTest, StreamMode) {
   EXPECT_EQ(source.Position(), source.Size()) << "the caller's stream stays usable";
 }
 
+TEST_F(RestoreTest, EachRunStartsFromTheStateTheLastOneLeft) {
+  faults.FailCreate(TargetFile::TemporaryName("C:\\F"));
+  EXPECT_FALSE(Restore(Header(3) + Entry("C:\\F") + Stored("abc") + kEnd + kEnd));
+  EXPECT_EQ(backup.ErrorCode(), 1);
+  // Without a first volume only the error code and the continue flag are set.
+  EXPECT_FALSE(backup.Restore("D:\\NONE.001", "C:"));
+  EXPECT_EQ(backup.ErrorCode(), 0);
+  EXPECT_EQ(backup.FailedFileName(), "");
+  EXPECT_TRUE(backup.ContinueFlag());
+  EXPECT_EQ(backup.CurrentFileName(), "C:\\F");
+  EXPECT_EQ(backup.TotalBytes(), 3);
+  // A run left by an exception leaves its state as well.
+  log.onRestoreFile = [](std::string&, bool& yes) { yes = false; };
+  fs.AddFile(kArchive, Header(7) + Name("C:\\G") + I32(kDate) + "EC2A" + kEnd + kEnd);
+  EXPECT_EQ(Raised([&] { backup.Restore(kArchive, "C:"); }), "Invalid archive type");
+  EXPECT_EQ(backup.CurrentFileName(), "C:\\G");
+  EXPECT_EQ(backup.TotalBytes(), 7);
+}
+
 TEST_F(RestoreTest, RestoreDuringARunIsRefusedAndChangesNothing) {
   std::string refusal;
   ui.SetOnServeMessages([&] {
