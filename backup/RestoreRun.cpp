@@ -137,8 +137,10 @@ void RestoreRun::FileEntry(const std::string& recordName, std::int32_t fileDate)
 
 bool RestoreRun::PrepareDirectory() {
   std::string dir = ExtractFileDir(state_.currentFileName);
-  // Only a new directory is asked about.
-  if (dir == lastDirectory_) return true;
+  // Only a new directory is asked about. An empty one always is, and the
+  // file system raises for it: the file would land in whatever the current
+  // directory is.
+  if (!dir.empty() && dir == lastDirectory_) return true;
   std::string reason;
   if (!fs_.ForceDirectories(dir, &reason)) {
     // A file that cannot be placed is a failed entry, not a skipped one.
