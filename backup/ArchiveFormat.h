@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Paths.h"
+
 namespace norv::archive {
 
 // Largest block payload and largest inflated block.
@@ -34,6 +36,17 @@ inline std::string VolumeDigits(int volume) {
   char text[16];
   std::snprintf(text, sizeof text, "%03d", volume);
   return text;
+}
+// Whether `text` is a volume number text: three decimal digits.
+inline bool IsVolumeDigits(std::string_view text) {
+  return text.size() == 3 && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+// The file of the volume numbered `digits` ("002") of the archive that
+// `volume` belongs to: `volume` with its extension replaced by "." and the
+// digits (D:\UPD\ARC.001 and "002" give D:\UPD\ARC.002). Every volume name
+// is formed here.
+inline std::string VolumeFileName(const std::string& volume, std::string_view digits) {
+  return ChangeFileExt(volume, "." + std::string(digits));
 }
 // "NEXT:DISK002": the record that sends the reader on to volume 2.
 inline std::string NextDiskName(int volume) {

@@ -15,8 +15,6 @@ namespace {
 using archive::kBlockSize;
 
 const std::string kArchiveEntry = "(archive)";
-// The destination of "norvarc extract" and of the installer.
-const std::string kDestination = "C:\\";
 
 std::uint64_t Key(const std::string& path) {
   return std::hash<std::string>{}(path);
@@ -148,11 +146,13 @@ std::optional<ArchiveRecord> ArchiveReader::ReadEntry(ArchiveRecord record) {
   faultEntry_ = record.name;
   lastWritten_ = false;
   if (record.kind == RecordKind::File) {
-    const std::string refused = names::WhyRefused(kDestination, record.name, true);
+    // Checked as "norvarc extract" and the installer restore it.
+    const std::string destination = restore::SystemDestination();
+    const std::string refused = names::WhyRefused(destination, record.name, true);
     if (!refused.empty()) {
       Problem(record.name, record.offset, "the restore refuses this name: " + refused);
     } else {
-      const std::string target = restore::DestinationName(kDestination, record.name, true);
+      const std::string target = restore::DestinationName(destination, record.name, true);
       switch (Place(target)) {
         case Placement::Written:
           lastWritten_ = true;

@@ -8,6 +8,7 @@
 #include "backup/BackupFile.h"
 #include "backup/NameRules.h"
 #include "backup/ParallelEncoder.h"
+#include "backup/RestoreRules.h"
 #include "platform/MemoryStream.h"
 #include "platform/Paths.h"
 
@@ -24,11 +25,6 @@ constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 // Blocks read ahead per compressing thread: enough that the threads rarely
 // wait for each other at the end of a batch.
 constexpr std::size_t kBlocksPerJob = 32;
-
-// A drive, a backslash and at least one character of path.
-bool HasDrivePart(const std::string& name) {
-  return StartsWithDrive(name) && name.size() >= 4 && name[2] == '\\';
-}
 
 // Reads until `size` bytes are in `buffer` or the stream ends.
 std::size_t Fill(Stream& stream, char* buffer, std::size_t size) {
@@ -70,12 +66,12 @@ ArchiveWriter::ArchiveWriter(FileSystem& fs, std::string archiveName, ArchiveOpt
     : fs_(fs), archiveName_(std::move(archiveName)), options_(std::move(options)) {}
 
 void ArchiveWriter::AddFile(std::string storedName, std::string sourcePath) {
-  if (!HasDrivePart(storedName)) {
+  if (!StartsWithDriveRoot(storedName)) {
     throw EArchiveWriteError("Stored name \"" + storedName +
                              "\" does not start with a drive, a colon and a backslash");
   }
   // A name the restore would refuse would stop every restore of the archive.
-  const std::string refused = names::WhyRefused("C:\\", storedName, true);
+  const std::string refused = names::WhyRefused(restore::SystemDestination(), storedName, true);
   if (!refused.empty()) {
     throw EArchiveWriteError("Cannot store \"" + sourcePath + "\" as \"" + storedName +
                              "\": a restore refuses the name, as " + refused);

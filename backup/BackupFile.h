@@ -2,18 +2,23 @@
 // TBackupFile: the non-visual archive component. It restores the vendor's
 // multi-volume archives (see ArchiveFormat.h) with restore modes, a per-file
 // veto, progress, volume requests and an error report. The making side's
-// settings are stored and read back; ArchiveWriter acts on them.
+// settings are stored and read back; ArchiveWriter acts on them. Each
+// Restore call is a RestoreRun, which sees the component only through the
+// settings, events and state of RestoreView.h.
 #include <cstdint>
 #include <string>
 
 #include "backup/BackupTypes.h"
 #include "backup/ResourceStrings.h"
+#include "backup/RestoreView.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/Stream.h"
 #include "platform/UserInterface.h"
 
 namespace norv {
+
+class RestoreRun;
 
 // The component's own exceptions ("Cannot read archive", "Invalid archive
 // type", a second Restore during a run).
@@ -46,8 +51,8 @@ class TBackupFile {
   void SetBackupMode(TBackupMode value);
   TCompressionLevel CompressionLevel() const { return compressionLevel_; }
   void SetCompressionLevel(TCompressionLevel value) { compressionLevel_ = value; }
-  TRestoreMode RestoreMode() const { return restoreMode_; }
-  void SetRestoreMode(TRestoreMode value) { restoreMode_ = value; }
+  TRestoreMode RestoreMode() const { return restore_.restoreMode; }
+  void SetRestoreMode(TRestoreMode value) { restore_.restoreMode = value; }
   std::int32_t MaxSize() const { return maxSize_; }
   void SetMaxSize(std::int32_t value) { maxSize_ = value; }
   bool SetArchiveFlag() const { return setArchiveFlag_; }
@@ -58,45 +63,44 @@ class TBackupFile {
   TRestoreFileEvent OnRestoreFile;
   TFileRestoredEvent OnFileRestored;
   TBackupErrorEvent OnError;
-  bool RestoreFullPath() const { return restoreFullPath_; }
-  void SetRestoreFullPath(bool value) { restoreFullPath_ = value; }
+  bool RestoreFullPath() const { return restore_.restoreFullPath; }
+  void SetRestoreFullPath(bool value) { restore_.restoreFullPath = value; }
   bool SaveFileID() const { return saveFileID_; }
   void SetSaveFileID(bool value) { saveFileID_ = value; }
 
   // The stream that Restore(":STREAM", ...) reads from its current position.
   // Not owned; never closed by the component. nullptr for none.
-  void SetSourceStream(Stream* stream) { sourceStream_ = stream; }
-  Stream* SourceStream() const { return sourceStream_; }
+  void SetSourceStream(Stream* stream) { restore_.sourceStream = stream; }
+  Stream* SourceStream() const { return restore_.sourceStream; }
 
   // Not published. Restores inflate blocks with a fast decoder where the
   // build has one; the results are zlib's either way. True keeps every
   // block on zlib, for comparing the two.
-  bool ZlibOnly() const { return zlibOnly_; }
-  void SetZlibOnly(bool value) { zlibOnly_ = value; }
+  bool ZlibOnly() const { return restore_.zlibOnly; }
+  void SetZlibOnly(bool value) { restore_.zlibOnly = value; }
 
   // Restores the archive whose first volume is `archiveName` (or the source
   // stream for ":STREAM") below `destination`. True when the run ends with
   // error code 0 and the continue flag true.
   bool Restore(const std::string& archiveName, const std::string& destination);
 
-  // --- Run-time state, as the last run left it ---
-  const std::string& CurrentFileName() const { return currentFileName_; }
-  std::int32_t TotalBytes() const { return totalBytes_; }
-  std::int32_t BytesDone() const { return bytesDone_; }
-  bool ContinueFlag() const { return continue_; }
-  std::int32_t ErrorCode() const { return static_cast<std::int32_t>(errorCode_); }
+  // --- Run-time state: the run's while it goes on, else as the last run left it ---
+  const std::string& CurrentFileName() const { return State().currentFileName; }
+  std::int32_t TotalBytes() const { return State().totalBytes; }
+  std::int32_t BytesDone() const { return State().bytesDone; }
+  bool ContinueFlag() const { return State().continueFlag; }
+  std::int32_t ErrorCode() const { return static_cast<std::int32_t>(State().errorCode); }
   // The file whose failure recorded the error code, and the system's text
   // for the cause ("Access is denied"); both empty while the code is 0.
-  const std::string& FailedFileName() const { return failedFileName_; }
-  const std::string& FailureReason() const { return failureReason_; }
-  bool Running() const { return running_; }
+  const std::string& FailedFileName() const { return State().failedFileName; }
+  const std::string& FailureReason() const { return State().failureReason; }
+  bool Running() const { return run_ != nullptr; }
   // The file the run opens as its next volume, set at each volume change
   // before OnNeedDisk fires: what a handler must look for.
-  const std::string& NextVolumeName() const { return nextVolumeName_; }
+  const std::string& NextVolumeName() const { return State().nextVolumeName; }
 
  private:
-  class Run;
-  friend class Run;
+  const RestoreState& State() const;
 
   FileSystem& fs_;
   UserInterface& ui_;
@@ -104,23 +108,15 @@ class TBackupFile {
   std::string backupTitle_;
   TBackupMode backupMode_ = bmAll;
   TCompressionLevel compressionLevel_ = clFastest;
-  TRestoreMode restoreMode_ = rmAll;
   std::int32_t maxSize_ = 0;
   bool setArchiveFlag_ = false;
-  bool restoreFullPath_ = false;
   bool saveFileID_ = false;
+  RestoreSettings restore_;
 
-  std::string currentFileName_;
-  std::string nextVolumeName_;
-  std::int32_t totalBytes_ = 0;
-  std::int32_t bytesDone_ = 0;
-  bool continue_ = false;
-  TBackupErrorCode errorCode_ = TBackupErrorCode::None;
-  std::string failedFileName_;
-  std::string failureReason_;
-  Stream* sourceStream_ = nullptr;
-  bool running_ = false;
-  bool zlibOnly_ = false;
+  // The run in progress, which owns the run-time state; none between runs.
+  const RestoreRun* run_ = nullptr;
+  // What the last run left.
+  RestoreState last_;
 };
 
 }  // namespace norv

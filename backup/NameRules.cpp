@@ -10,10 +10,6 @@ namespace norv::names {
 
 namespace {
 
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
 bool ForbiddenInNames(unsigned char c) {
   return c < 0x20 || c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
          c == '*';
@@ -31,7 +27,7 @@ std::string Hex(unsigned char c) {
   return text;
 }
 
-std::string ComponentProblem(const std::string& part) {
+std::string ComponentProblem(std::string_view part) {
   if (part.empty()) return "it has an empty path component";
   for (const char c : part) {
     if (ForbiddenInNames(static_cast<unsigned char>(c))) {
@@ -39,24 +35,24 @@ std::string ComponentProblem(const std::string& part) {
              ", which Windows forbids in names";
     }
   }
-  if (IsDeviceName(part)) return "\"" + part + "\" is a device name";
+  if (IsDeviceName(part)) return "\"" + std::string(part) + "\" is a device name";
   if (part.size() > kMaxComponent) {
     return "a path component has " + std::to_string(part.size()) + " characters (at most " +
            std::to_string(kMaxComponent) + ")";
   }
   if (part.back() == '.' || part.back() == ' ')
-    return "path component \"" + part + "\" ends in a dot or a blank";
+    return "path component \"" + std::string(part) + "\" ends in a dot or a blank";
   return "";
 }
 
 }  // namespace
 
-bool IsDeviceName(const std::string& component) {
+bool IsDeviceName(std::string_view component) {
   std::size_t length = std::min(component.find('.'), component.size());
   while (length > 0 && component[length - 1] == ' ') --length;
   // Device names have three to seven characters: most names end here.
   if (length < 3 || length > 7) return false;
-  const std::string base = AsciiUpperCase(component.substr(0, length));
+  const std::string base = AsciiUpperCase(std::string(component.substr(0, length)));
   if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" ||
       base == "CONOUT$")
     return true;
@@ -72,15 +68,12 @@ std::string WhyRefused(const std::string& workingDestination, const std::string&
   // Directories are made up to the last backslash only: the file system
   // would read a "/" as one more directory, which nobody made.
   if (part.find('/') != std::string::npos) return "it holds a \"/\"";
-  std::size_t start = 0;
-  for (;;) {
-    std::size_t end = start;
-    while (end < part.size() && !IsSeparator(part[end])) ++end;
-    const std::string problem = ComponentProblem(part.substr(start, end - start));
-    if (!problem.empty()) return problem;
-    if (end == part.size()) break;
-    start = end + 1;
-  }
+  std::string problem;
+  if (AnyComponent(part, [&](std::string_view component) {
+        problem = ComponentProblem(component);
+        return !problem.empty();
+      }))
+    return problem;
   const std::string target = restore::DestinationName(workingDestination, storedName, fullPath);
   const std::size_t room = kTemporarySuffix.size();
   if (target.size() + room > kMaxPath) {

@@ -32,6 +32,6 @@ std::string WhyRefused(const std::string& workingDestination, const std::string&
                        bool fullPath);
 
 // Whether `component` (no separators) names a Windows device.
-bool IsDeviceName(const std::string& component);
+bool IsDeviceName(std::string_view component);
 
 }  // namespace norv::names

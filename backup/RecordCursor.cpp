@@ -4,7 +4,6 @@
 
 #include "backup/BackupFile.h"
 #include "backup/ResourceStrings.h"
-#include "platform/Paths.h"
 
 namespace norv {
 
@@ -13,10 +12,6 @@ namespace archive {
 std::string VolumeNumberText(const std::string& recordName) {
   const std::size_t from = kNextDisk.size();
   return recordName.size() > from ? recordName.substr(from, 3) : "";
-}
-
-std::string NextVolumeName(const std::string& current, const std::string& recordName) {
-  return ChangeFileExt(current, "." + VolumeNumberText(recordName));
 }
 
 }  // namespace archive
@@ -115,7 +110,10 @@ Record RecordCursor::NextRecord() {
   if (record.name.starts_with(archive::kNextDisk)) {
     record.type = RecordType::NextDisk;
     // A stream has no name to form the next one from.
-    if (!streamMode_) record.nextVolume = archive::NextVolumeName(volumeName_, record.name);
+    if (!streamMode_) {
+      record.nextVolume =
+          archive::VolumeFileName(volumeName_, archive::VolumeNumberText(record.name));
+    }
     return record;
   }
   record.type = RecordType::Entry;

@@ -4,7 +4,8 @@
 // its volume before reading or allocating anything, checks the limits and
 // refuses a volume that comes round again. The restore run and the
 // list/test reader give the records their meaning; nobody else parses an
-// archive or forms a volume name.
+// archive. A volume-change record carries the next volume's name, formed by
+// archive::VolumeFileName as the writer forms it.
 //
 //   RecordCursor cursor(fs);
 //   if (!cursor.OpenFirst(name)) ...;         // no such file
@@ -50,9 +51,6 @@ namespace archive {
 inline constexpr std::int32_t kMaxRecordName = 32 * 1024;
 // The volume number text of a volume-change record: characters 10 to 12.
 std::string VolumeNumberText(const std::string& recordName);
-// The volume a volume-change record sends the reader to: `current` with its
-// extension replaced by "." and the record's volume number text.
-std::string NextVolumeName(const std::string& current, const std::string& recordName);
 }  // namespace archive
 
 enum class RecordType { End, Skip, NextDisk, Entry };

@@ -1,6 +1,7 @@
 #include "backup/RestoreRules.h"
 
 #include <cmath>
+#include <string_view>
 
 #include "backup/ArchiveFormat.h"
 #include "backup/BackupFile.h"
@@ -10,35 +11,25 @@
 namespace norv::restore {
 
 namespace {
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
 // "..", and names of dots and blanks with two dots or more, which Windows
 // may read as ".." once it drops trailing dots and blanks.
-bool ClimbsOut(const std::string& part, std::size_t start, std::size_t end) {
+bool ClimbsOut(std::string_view component) {
   int dots = 0;
-  for (std::size_t i = start; i < end; ++i) {
-    if (part[i] == '.') {
+  for (const char c : component) {
+    if (c == '.') {
       ++dots;
-    } else if (part[i] != ' ') {
+    } else if (c != ' ') {
       return false;
     }
   }
   return dots >= 2;
-}
-
-// A drive letter, a colon and a separator.
-bool HasDrivePart(const std::string& name) {
-  return StartsWithDrive(name) && name.size() >= 3 && IsSeparator(name[2]);
 }
 }  // namespace
 
 std::string CheckedPart(const std::string& workingDestination, const std::string& storedName,
                         bool fullPath) {
   // With an empty destination the stored name is the path itself.
-  if (workingDestination.empty())
-    return HasDrivePart(storedName) ? storedName.substr(3) : storedName;
+  if (workingDestination.empty()) return WithoutDriveRoot(storedName);
   return AppendedPart(storedName, fullPath);
 }
 
@@ -48,8 +39,11 @@ std::string WorkingDestination(const std::string& destination) {
 }
 
 std::string AppendedPart(const std::string& storedName, bool fullPath) {
-  if (fullPath) return storedName.size() > 3 ? storedName.substr(3) : "";
-  return ExtractFileName(storedName);
+  return fullPath ? WithoutDriveRoot(storedName) : ExtractFileName(storedName);
+}
+
+std::string SystemDestination() {
+  return WorkingDestination(kSystemDrive);
 }
 
 std::string DestinationName(const std::string& workingDestination, const std::string& storedName,
@@ -63,14 +57,7 @@ bool StaysInsideDestination(const std::string& workingDestination, const std::st
   const std::string part = CheckedPart(workingDestination, storedName, fullPath);
   if (!part.empty() && IsSeparator(part.front())) return false;
   if (part.find(':') != std::string::npos) return false;
-  std::size_t start = 0;
-  while (start <= part.size()) {
-    std::size_t end = start;
-    while (end < part.size() && !IsSeparator(part[end])) ++end;
-    if (ClimbsOut(part, start, end)) return false;
-    start = end + 1;
-  }
-  return true;
+  return !AnyComponent(part, ClimbsOut);
 }
 
 bool RestoreDecision(TRestoreMode mode, std::int32_t stamp, std::int32_t fileDate) {

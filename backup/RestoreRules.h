@@ -11,8 +11,14 @@ namespace norv::restore {
 // The destination with a "\" appended unless it is empty or ends in one.
 std::string WorkingDestination(const std::string& destination);
 
+// The working destination of a restore onto the system drive ("C:\"), as the
+// installer and "norvarc extract" run it; archives are checked against it.
+std::string SystemDestination();
+
 // The part of a stored name that goes below a non-empty destination: the
-// name from its fourth character on (full paths) or its last component.
+// name without its drive root (full paths) or its last component. A name
+// that does not start with a drive root keeps all of it: nothing else is
+// cut off.
 std::string AppendedPart(const std::string& storedName, bool fullPath);
 
 // The destination path of an entry: the stored name unchanged for an empty
@@ -22,7 +28,7 @@ std::string DestinationName(const std::string& workingDestination, const std::st
 
 // The part of a stored name whose components are checked: the appended part
 // below a destination; with an empty destination, the stored name without
-// its drive part.
+// its drive root.
 std::string CheckedPart(const std::string& workingDestination, const std::string& storedName,
                         bool fullPath);
 

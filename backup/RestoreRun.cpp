@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "backup/BackupFile.h"
 #include "backup/BlockDecoder.h"
 #include "backup/NameRules.h"
 #include "backup/ResourceStrings.h"
@@ -23,28 +24,32 @@ std::string ReasonOf(const std::exception& failure) {
 }
 }  // namespace
 
-TBackupFile::Run::~Run() = default;
-
-TBackupFile::Run::Run(TBackupFile& owner, const std::string& archiveName,
-                      const std::string& destination)
-    : owner_(owner),
+RestoreRun::RestoreRun(FileSystem& fs, const RestoreSettings& settings, RestoreEvents& events,
+                       RestoreState state, const std::string& archiveName,
+                       const std::string& destination)
+    : fs_(fs),
+      settings_(settings),
+      events_(events),
+      state_(std::move(state)),
       archiveName_(archiveName),
       workingDestination_(restore::WorkingDestination(destination)),
       streamMode_(archiveName == kStreamName),
-      cursor_(owner.fs_),
-      decoder_(owner.zlibOnly_ ? BlockDecoder::Path::ZlibOnly : BlockDecoder::Path::Fast) {}
+      cursor_(fs),
+      decoder_(settings.zlibOnly ? BlockDecoder::Path::ZlibOnly : BlockDecoder::Path::Fast) {}
 
-bool TBackupFile::Run::Execute() {
-  owner_.errorCode_ = TBackupErrorCode::None;
-  owner_.continue_ = true;
-  owner_.failedFileName_.clear();
-  owner_.failureReason_.clear();
+RestoreRun::~RestoreRun() = default;
+
+bool RestoreRun::Execute() {
+  state_.errorCode = TBackupErrorCode::None;
+  state_.continueFlag = true;
+  state_.failedFileName.clear();
+  state_.failureReason.clear();
   if (!OpenInput()) return false;
   ReadHeader();
   RecordLoop();
   // The loop ends at the end of the archive with the flag true; otherwise
   // the entry in progress may lack a continuation and is dropped.
-  if (owner_.continue_) {
+  if (state_.continueFlag) {
     SettlePending();
   } else {
     pending_.reset();
@@ -52,10 +57,10 @@ bool TBackupFile::Run::Execute() {
   return FinishRun();
 }
 
-bool TBackupFile::Run::OpenInput() {
+bool RestoreRun::OpenInput() {
   if (streamMode_) {
-    if (owner_.sourceStream_ == nullptr) throw EBackupError(SReadArchiveError);
-    cursor_.AttachStream(owner_.sourceStream_);
+    if (settings_.sourceStream == nullptr) throw EBackupError(SReadArchiveError);
+    cursor_.AttachStream(settings_.sourceStream);
     return true;
   }
   try {
@@ -65,39 +70,39 @@ bool TBackupFile::Run::OpenInput() {
   }
 }
 
-void TBackupFile::Run::ReadHeader() {
+void RestoreRun::ReadHeader() {
   std::int32_t total = 0;
   try {
     // The header text and value mean nothing to a restore.
     total = cursor_.ReadHeader(false).totalBytes;
   } catch (...) {
-    CloseInput();
+    cursor_.CloseVolume();
     throw EBackupError(SReadArchiveError);
   }
-  owner_.totalBytes_ = total;
-  owner_.bytesDone_ = 0;
+  state_.totalBytes = total;
+  state_.bytesDone = 0;
 }
 
-void TBackupFile::Run::RecordLoop() {
+void RestoreRun::RecordLoop() {
   Record record;
   do {
     record = cursor_.NextRecord();
     if (record.type == RecordType::NextDisk) {
-      VolumeChange(record.name);
+      VolumeChange(record);
     } else if (record.type == RecordType::Entry) {
       FileEntry(record.name, record.date);
     }
-  } while (record.type != RecordType::End && owner_.continue_);
+  } while (record.type != RecordType::End && state_.continueFlag);
 }
 
-void TBackupFile::Run::FileEntry(const std::string& recordName, std::int32_t fileDate) {
+void RestoreRun::FileEntry(const std::string& recordName, std::int32_t fileDate) {
   // A new entry: the one before it has no more continuations.
   SettlePending();
-  if (!owner_.continue_) return;
+  if (!state_.continueFlag) return;
   fileDate_ = fileDate;
   decision_ = false;
-  const bool fullPath = owner_.restoreFullPath_;
-  owner_.currentFileName_ = restore::DestinationName(workingDestination_, recordName, fullPath);
+  const bool fullPath = settings_.restoreFullPath;
+  state_.currentFileName = restore::DestinationName(workingDestination_, recordName, fullPath);
 
   const bool fileList = recordName == archive::kFileList;
   const std::string refusal =
@@ -106,33 +111,22 @@ void TBackupFile::Run::FileEntry(const std::string& recordName, std::int32_t fil
     // A name that climbs out of the destination or that Windows cannot
     // write is never written, and no directory is made for it.
     ReadEntryData(nullptr);
-    EntryFailed(owner_.currentFileName_, refusal);
+    EntryFailed(state_.currentFileName, refusal);
     return;
   }
 
   bool decision = false;
   FileKind target = FileKind::kNone;
   if (!fileList) {
-    const FileStatus status = owner_.fs_.Status(owner_.currentFileName_);
+    const FileStatus status = fs_.Status(state_.currentFileName);
     target = status.kind;
-    decision = restore::RestoreDecision(owner_.restoreMode_, status.stamp, fileDate_);
-    if (owner_.OnRestoreFile) {
-      const std::string asked = owner_.currentFileName_;
-      owner_.OnRestoreFile(owner_, owner_.currentFileName_, fileDate_, decision);
-      // A file the handler renamed is asked about again when it is begun.
-      if (owner_.currentFileName_ != asked) target = FileKind::kFile;
-    }
+    decision = restore::RestoreDecision(settings_.restoreMode, status.stamp, fileDate_);
+    const std::string asked = state_.currentFileName;
+    events_.RestoreFile(state_.currentFileName, fileDate_, decision);
+    // A file the handler renamed is asked about again when it is begun.
+    if (state_.currentFileName != asked) target = FileKind::kFile;
   }
-  if (decision) {
-    std::string dir = ExtractFileDir(owner_.currentFileName_);
-    std::string reason;
-    if (dir != lastDirectory_ && !owner_.fs_.ForceDirectories(dir, &reason)) {
-      // A file that cannot be placed is a failed entry, not a skipped one.
-      EntryFailed(owner_.currentFileName_, reason.empty() ? dir : reason);
-      return;
-    }
-    lastDirectory_ = std::move(dir);
-  }
+  if (decision && !PrepareDirectory()) return;
   decision_ = decision;
   if (decision_) {
     WriteEntry(target);
@@ -141,25 +135,41 @@ void TBackupFile::Run::FileEntry(const std::string& recordName, std::int32_t fil
   }
 }
 
-void TBackupFile::Run::WriteEntry(FileKind target) {
+bool RestoreRun::PrepareDirectory() {
+  std::string dir = ExtractFileDir(state_.currentFileName);
+  // Only a new directory is asked about. An empty one always is, and the
+  // file system raises for it: the file would land in whatever the current
+  // directory is.
+  if (!dir.empty() && dir == lastDirectory_) return true;
+  std::string reason;
+  if (!fs_.ForceDirectories(dir, &reason)) {
+    // A file that cannot be placed is a failed entry, not a skipped one.
+    EntryFailed(state_.currentFileName, reason.empty() ? dir : reason);
+    return false;
+  }
+  lastDirectory_ = std::move(dir);
+  return true;
+}
+
+void RestoreRun::WriteEntry(FileKind target) {
   std::unique_ptr<TargetFile> file;
   partDamaged_ = false;
   try {
-    file = TargetFile::Begin(owner_.fs_, owner_.currentFileName_, target);
+    file = TargetFile::Begin(fs_, state_.currentFileName, target);
     ReadEntryData(&file->Stream());
   } catch (const std::exception& e) {
     // Any failure while writing the entry's first part is recorded, not raised.
-    EntryFailed(owner_.currentFileName_, ReasonOf(e));
+    EntryFailed(state_.currentFileName, ReasonOf(e));
   }
   if (file) FinishPart(std::move(file));
 }
 
-void TBackupFile::Run::VolumeChange(const std::string& recordName) {
+void RestoreRun::VolumeChange(const Record& record) {
   // The caller's stream has no volume name to follow and is not ours to close.
   if (streamMode_) throw EBackupError("Volume change in a stream archive");
-  CloseInput();
-  if (!RequestVolume(recordName)) return;
-  cursor_.OpenVolume(owner_.nextVolumeName_);
+  cursor_.CloseVolume();
+  if (!RequestVolume(record)) return;
+  cursor_.OpenVolume(state_.nextVolumeName);
 
   std::unique_ptr<TargetFile> file;
   std::exception_ptr failure;
@@ -175,9 +185,9 @@ void TBackupFile::Run::VolumeChange(const std::string& recordName) {
   if (failure) std::rethrow_exception(failure);
 }
 
-std::unique_ptr<TargetFile> TBackupFile::Run::ContinueEntry() {
+std::unique_ptr<TargetFile> RestoreRun::ContinueEntry() {
   std::unique_ptr<TargetFile> file = std::move(pending_);
-  if (file->Target() == owner_.currentFileName_) {
+  if (file->Target() == state_.currentFileName) {
     file->Reopen();
     return file;
   }
@@ -193,30 +203,23 @@ std::unique_ptr<TargetFile> TBackupFile::Run::ContinueEntry() {
     }
   }
   file.reset();
-  return TargetFile::Extend(owner_.fs_, owner_.currentFileName_);
+  return TargetFile::Extend(fs_, state_.currentFileName);
 }
 
-bool TBackupFile::Run::RequestVolume(const std::string& recordName) {
-  const std::string display = restore::DisplayForm(archive::VolumeNumberText(recordName));
+bool RestoreRun::RequestVolume(const Record& record) {
+  const std::string display = restore::DisplayForm(archive::VolumeNumberText(record.name));
   // Handlers look for exactly this name.
-  owner_.nextVolumeName_ = archive::NextVolumeName(cursor_.VolumeName(), recordName);
+  state_.nextVolumeName = record.nextVolume;
   // The question comes at least once, even when the volume is already there.
-  for (;;) {
-    if (owner_.OnNeedDisk) {
-      owner_.OnNeedDisk(owner_, restore::DiskID(display), owner_.continue_);
-    } else {
-      owner_.continue_ =
-          owner_.ui_.MessageDialog(restore::DiskPrompt(display), DialogKind::Information,
-                                   DialogButtons::OkCancel) == DialogResult::Ok;
-    }
-    if (owner_.fs_.FileExists(owner_.nextVolumeName_) || !owner_.continue_) break;
-  }
-  return owner_.continue_;
+  do {
+    events_.NeedDisk(display, state_.continueFlag);
+  } while (!fs_.FileExists(state_.nextVolumeName) && state_.continueFlag);
+  return state_.continueFlag;
 }
 
-void TBackupFile::Run::FinishPart(std::unique_ptr<TargetFile> file) {
+void RestoreRun::FinishPart(std::unique_ptr<TargetFile> file) {
   // A file written on a helper thread may report a refused write only now.
-  if (!partDamaged_ && owner_.continue_) {
+  if (!partDamaged_ && state_.continueFlag) {
     try {
       file->Stream().FinishWrites();
     } catch (const std::exception& e) {
@@ -224,13 +227,12 @@ void TBackupFile::Run::FinishPart(std::unique_ptr<TargetFile> file) {
     }
   }
   // A part cut short by a failure or a stop leaves the entry incomplete.
-  if (partDamaged_ || !owner_.continue_) file->MarkDamaged();
-  if (owner_.OnFileRestored) owner_.OnFileRestored(owner_, owner_.currentFileName_, file->Stream());
+  if (partDamaged_ || !state_.continueFlag) file->MarkDamaged();
+  events_.FileRestored(state_.currentFileName, file->Stream());
   file->Close(fileDate_);
   pending_ = std::move(file);
 }
-
-void TBackupFile::Run::SettlePending() {
+void RestoreRun::SettlePending() {
   if (!pending_) return;
   const std::unique_ptr<TargetFile> file = std::move(pending_);
   if (file->Damaged()) return;  // the target keeps its old bytes and date
@@ -241,7 +243,7 @@ void TBackupFile::Run::SettlePending() {
   }
 }
 
-void TBackupFile::Run::ReadEntryData(FileStream* output) {
+void RestoreRun::ReadEntryData(FileStream* output) {
   // Only data that is written is read ahead; data passed over is skipped.
   struct ReadAhead {
     RecordCursor& cursor;
@@ -250,7 +252,7 @@ void TBackupFile::Run::ReadEntryData(FileStream* output) {
   cursor_.SetReadAhead(output != nullptr);
   cursor_.BeginDataPart();
   std::int32_t length = -1;
-  while (length != 0 && owner_.continue_) {
+  while (length != 0 && state_.continueFlag) {
     const Block block = cursor_.NextBlock();
     length = block.length;
     std::size_t written = 0;
@@ -260,15 +262,15 @@ void TBackupFile::Run::ReadEntryData(FileStream* output) {
       if (!put) return;
       written = *put;
     }
-    owner_.ui_.ServeMessagesWhenDue();
+    events_.ServeMessages();
     if (output != nullptr) CountProgress(written);
   }
 }
 
-std::optional<std::size_t> TBackupFile::Run::WriteBlock(FileStream& output, const Block& block) {
+std::optional<std::size_t> RestoreRun::WriteBlock(FileStream& output, const Block& block) {
   // A block larger than the buffers fails the entry like a refused write.
   if (block.Oversized()) {
-    EntryFailed(owner_.currentFileName_, kOversizedBlock);
+    EntryFailed(state_.currentFileName, kOversizedBlock);
     return std::nullopt;
   }
   const auto count = static_cast<std::size_t>(block.Size());
@@ -290,69 +292,56 @@ std::optional<std::size_t> TBackupFile::Run::WriteBlock(FileStream& output, cons
     }
     return inflated.produced;
   } catch (const EWriteError& e) {
-    EntryFailed(owner_.currentFileName_, ReasonOf(e));
+    EntryFailed(state_.currentFileName, ReasonOf(e));
     return std::nullopt;
   }
 }
 
-void TBackupFile::Run::CountProgress(std::size_t written) {
+void RestoreRun::CountProgress(std::size_t written) {
   // Wraps like the 32-bit counter it is rather than overflowing.
-  owner_.bytesDone_ = static_cast<std::int32_t>(static_cast<std::uint32_t>(owner_.bytesDone_) +
-                                                static_cast<std::uint32_t>(written));
-  if (owner_.OnProgress) {
-    owner_.OnProgress(owner_, owner_.currentFileName_,
-                      restore::ProgressPercent(owner_.bytesDone_, owner_.totalBytes_),
-                      owner_.continue_);
-  }
+  state_.bytesDone = static_cast<std::int32_t>(static_cast<std::uint32_t>(state_.bytesDone) +
+                                               static_cast<std::uint32_t>(written));
+  events_.Progress(state_.currentFileName,
+                   restore::ProgressPercent(state_.bytesDone, state_.totalBytes),
+                   state_.continueFlag);
 }
 
-bool TBackupFile::Run::WriteOut(FileStream& output, const unsigned char* bytes, std::size_t count) {
+bool RestoreRun::WriteOut(FileStream& output, const unsigned char* bytes, std::size_t count) {
   if (count == 0) return true;
   try {
     output.WriteExactly(bytes, count);
   } catch (const EWriteError& e) {
-    EntryFailed(owner_.currentFileName_, ReasonOf(e));
+    EntryFailed(state_.currentFileName, ReasonOf(e));
     return false;
   }
   return true;
 }
 
-void TBackupFile::Run::EntryFailed(const std::string& file, const std::string& reason) {
+void RestoreRun::EntryFailed(const std::string& file, const std::string& reason) {
   RecordError(TBackupErrorCode::ReadFile, file, reason);
   partDamaged_ = true;
 }
 
-void TBackupFile::Run::BlockFailed() {
-  RecordError(TBackupErrorCode::Compression, owner_.currentFileName_,
+void RestoreRun::BlockFailed() {
+  RecordError(TBackupErrorCode::Compression, state_.currentFileName,
               ErrorText(TBackupErrorCode::Compression));
   partDamaged_ = true;
 }
 
-void TBackupFile::Run::RecordError(TBackupErrorCode code, const std::string& file,
-                                   const std::string& reason) {
-  owner_.errorCode_ = code;
-  owner_.continue_ = false;
-  owner_.failedFileName_ = file;
-  owner_.failureReason_ = reason;
+void RestoreRun::RecordError(TBackupErrorCode code, const std::string& file,
+                             const std::string& reason) {
+  state_.errorCode = code;
+  state_.continueFlag = false;
+  state_.failedFileName = file;
+  state_.failureReason = reason;
 }
 
-bool TBackupFile::Run::FinishRun() {
-  CloseInput();
-  const bool result = owner_.errorCode_ == TBackupErrorCode::None && owner_.continue_;
-  if (owner_.OnProgress) owner_.OnProgress(owner_, std::string(), 100, owner_.continue_);
-  if (owner_.errorCode_ != TBackupErrorCode::None) {
-    const std::string text = ErrorText(owner_.errorCode_);
-    if (owner_.OnError) {
-      owner_.OnError(owner_, owner_.ErrorCode(), text);
-    } else {
-      owner_.ui_.MessageDialog(text, DialogKind::Error, DialogButtons::Ok);
-    }
-  }
-  return result;
-}
-
-void TBackupFile::Run::CloseInput() {
+bool RestoreRun::FinishRun() {
   cursor_.CloseVolume();
+  const bool result = state_.errorCode == TBackupErrorCode::None && state_.continueFlag;
+  events_.Progress(std::string(), 100, state_.continueFlag);
+  if (state_.errorCode != TBackupErrorCode::None) events_.ReportError(state_.errorCode);
+  return result;
 }
 
 }  // namespace norv

@@ -1,42 +1,52 @@
 #pragma once
-// One Restore call of TBackupFile: gives the records of every volume, as
-// its record cursor reads them, the component's meaning: writes the chosen
-// entries and fires the component's events. It works on the component's
-// run-time state and owns the cursor (and with it the open volume), the
-// block decoder and the output block buffer for its whole duration.
+// One restore: gives the records of every volume, as its record cursor
+// reads them, their meaning, writes the chosen entries and fires the
+// component's events. It owns its run-time state, the cursor (and with it
+// the open volume), the block decoder and the output block buffer for its
+// whole duration; the component sees the state through State().
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "backup/ArchiveFormat.h"
-#include "backup/BackupFile.h"
 #include "backup/BlockDecoder.h"
 #include "backup/RecordCursor.h"
+#include "backup/RestoreView.h"
+#include "platform/FileSystem.h"
 
 namespace norv {
 
 class TargetFile;
 
-class TBackupFile::Run {
+class RestoreRun {
  public:
-  Run(TBackupFile& owner, const std::string& archiveName, const std::string& destination);
-  ~Run();
-  Run(const Run&) = delete;
-  Run& operator=(const Run&) = delete;
+  // `state` is what the last run left: a run that finds no first volume
+  // changes only the error code and the continue flag.
+  RestoreRun(FileSystem& fs, const RestoreSettings& settings, RestoreEvents& events,
+             RestoreState state, const std::string& archiveName, const std::string& destination);
+  ~RestoreRun();
+  RestoreRun(const RestoreRun&) = delete;
+  RestoreRun& operator=(const RestoreRun&) = delete;
 
-  // The whole run, from opening the first volume to the error report.
+  // The whole run, from opening the first volume to the error report: true
+  // when it ends with error code 0 and the continue flag true.
   bool Execute();
+  const RestoreState& State() const { return state_; }
+  RestoreState& State() { return state_; }
 
  private:
   bool OpenInput();
   void ReadHeader();
   void RecordLoop();
   void FileEntry(const std::string& recordName, std::int32_t fileDate);
+  // Makes the directory of the current file name; false (error 1) when it
+  // cannot be made. A name without a directory part raises.
+  bool PrepareDirectory();
   // `target`: what the target was when the entry was decided on.
   void WriteEntry(FileKind target);
-  void VolumeChange(const std::string& recordName);
-  bool RequestVolume(const std::string& recordName);
+  void VolumeChange(const Record& record);
+  bool RequestVolume(const Record& record);
   // The entry's file for its continuation in a new volume.
   std::unique_ptr<TargetFile> ContinueEntry();
   // Fires OnFileRestored, sets the entry's date, closes the file and keeps
@@ -59,10 +69,11 @@ class TBackupFile::Run {
   void BlockFailed();
   void RecordError(TBackupErrorCode code, const std::string& file, const std::string& reason);
   bool FinishRun();
-  // Detaches the input and closes the volume file, when there is one.
-  void CloseInput();
 
-  TBackupFile& owner_;
+  FileSystem& fs_;
+  const RestoreSettings settings_;
+  RestoreEvents& events_;
+  RestoreState state_;
   const std::string archiveName_;
   const std::string workingDestination_;
   const bool streamMode_;

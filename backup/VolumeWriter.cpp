@@ -4,7 +4,6 @@
 
 #include "backup/ArchiveFormat.h"
 #include "backup/ArchiveWriter.h"
-#include "platform/Paths.h"
 
 namespace norv {
 
@@ -44,7 +43,7 @@ void VolumeWriter::StartNextVolume() {
   RequireNextVolume();
   int next = Number() + 1;
   Close();
-  Create(ChangeFileExt(firstName_, "." + archive::VolumeDigits(next)));
+  Create(archive::VolumeFileName(firstName_, archive::VolumeDigits(next)));
 }
 
 void VolumeWriter::Close() {

@@ -3,11 +3,11 @@
 #include "install/FrmInstaladorNorv.h"
 #include "install/InstallTexts.h"
 #include "install/ProductTable.h"
+#include "platform/Paths.h"
 
 namespace norv {
 namespace {
 
-inline constexpr const char* kDestino = "C:";
 inline constexpr const char* kSobrescrever = "OVERWRITE";
 inline constexpr std::int32_t kAreaDeTrabalho = 0;  // shell folder id of the desktop
 inline constexpr unsigned kSwHide = 0;
@@ -61,7 +61,7 @@ void TFrmInstaladorNorv::Instala() {
   // The component ends silently when the first volume is missing; say so,
   // and never close a restore that did not complete with a success banner.
   const bool primeiroVolume = files_.FileExists(ParamArquivo);
-  const bool restaurado = BackupFile.Restore(ParamArquivo, kDestino);
+  const bool restaurado = BackupFile.Restore(ParamArquivo, kSystemDrive);
   if (!primeiroVolume) MemoDadosAplicativo.Add(texts::kArquivoNaoEncontrado + ParamArquivo);
   if (BackupFile.ErrorCode() != 0) {
     MemoDadosAplicativo.Add(texts::kErro + BackupFile.FailedFileName() + texts::kErroSeparador +

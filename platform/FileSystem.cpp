@@ -3,14 +3,11 @@
 #include <vector>
 
 #include "platform/Errors.h"
+#include "platform/Paths.h"
 
 namespace norv {
 
 namespace {
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
 // The length of `dir`'s first `length` characters without trailing
 // separators (one character always stays).
 std::size_t WithoutTrailingSeparators(const std::string& dir, std::size_t length) {
@@ -21,9 +18,11 @@ std::size_t WithoutTrailingSeparators(const std::string& dir, std::size_t length
 // The length of the parent of `dir`'s first `length` characters, or
 // `length` itself when there is none.
 std::size_t ParentLength(const std::string& dir, std::size_t length) {
-  const auto cut = dir.find_last_of("\\/:", length - 1);
-  if (cut == std::string::npos) return length;
-  return WithoutTrailingSeparators(dir, cut + 1);
+  for (std::size_t cut = length; cut-- > 0;) {
+    // A parent ends at a separator or at a drive's colon.
+    if (IsSeparator(dir[cut]) || dir[cut] == ':') return WithoutTrailingSeparators(dir, cut + 1);
+  }
+  return length;
 }
 }  // namespace
 

@@ -37,6 +37,14 @@ bool StartsWithDrive(const std::string& path) {
   return (d >= 'A' && d <= 'Z') || (d >= 'a' && d <= 'z');
 }
 
+bool StartsWithDriveRoot(const std::string& path) {
+  return StartsWithDrive(path) && path.size() >= 3 && path[2] == '\\';
+}
+
+std::string WithoutDriveRoot(const std::string& path) {
+  return StartsWithDriveRoot(path) ? path.substr(3) : path;
+}
+
 std::string AsciiUpperCase(std::string text) {
   for (char& c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');

@@ -146,7 +146,7 @@ std::string PosixFileSystem::NativePath(const std::string& name) const {
   if (StartsWithDrive(name)) {
     if (driveRoot_ != "/") path = driveRoot_;
     rest.remove_prefix(2);
-    if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) path += '/';
+    if (rest.empty() || !IsSeparator(rest[0])) path += '/';
   }
   const std::size_t start = path.size();
   // Names are Windows-1252; the host's are UTF-8.
@@ -251,7 +251,7 @@ std::unique_ptr<FileStream> PosixFileSystem::OpenWrite(const std::string& name) 
 }
 
 std::string PosixFileSystem::ExpandFileName(const std::string& name) {
-  if (StartsWithDrive(name) || (!name.empty() && (name[0] == '/' || name[0] == '\\'))) return name;
+  if (StartsWithDrive(name) || (!name.empty() && IsSeparator(name[0]))) return name;
   char buf[4096];
   if (!::getcwd(buf, sizeof buf)) return name;
   // The current directory as a name: Windows-1252, unchanged when it has

@@ -200,7 +200,7 @@ std::unique_ptr<FileStream> MemoryFileSystem::OpenWrite(const std::string& name)
 
 std::string MemoryFileSystem::ExpandFileName(const std::string& name) {
   if (StartsWithDrive(name) || (!name.empty() && name[0] == '\\')) return name;
-  return "C:\\" + name;
+  return std::string(kSystemDrive) + "\\" + name;
 }
 
 bool MemoryFileSystem::CreateDir(const std::string& name, std::string& reason) {

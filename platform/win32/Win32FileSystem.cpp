@@ -131,7 +131,7 @@ Win32FileSystem::Win32FileSystem(std::string driveRoot, bool durable)
       durable_(durable),
       writeBehind_(durable && win32::BackgroundFlush::Worthwhile()),
       chunks_(durable ? std::make_shared<ChunkStore>() : nullptr) {
-  while (!driveRoot_.empty() && (driveRoot_.back() == '\\' || driveRoot_.back() == '/')) {
+  while (!driveRoot_.empty() && IsSeparator(driveRoot_.back())) {
     driveRoot_.pop_back();
   }
 }
@@ -144,7 +144,7 @@ std::unique_ptr<FileStream> Win32FileSystem::Writable(std::unique_ptr<FileStream
 std::string Win32FileSystem::NativePath(const std::string& name) const {
   if (driveRoot_.empty() || !StartsWithDrive(name)) return name;
   std::string rest = name.substr(2);
-  if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) rest.insert(0, 1, '\\');
+  if (rest.empty() || !IsSeparator(rest[0])) rest.insert(0, 1, '\\');
   return driveRoot_ + rest;
 }
 

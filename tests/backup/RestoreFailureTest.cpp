@@ -205,6 +205,56 @@ TEST_F(RestoreTest, StreamMode) {
   EXPECT_EQ(source.Position(), source.Size()) << "the caller's stream stays usable";
 }
 
+TEST_F(RestoreTest, NameWithoutADirectoryPartRaisesAtTheDirectoryStep) {
+  // Such a name would land in whatever the current directory is.
+  struct Row {
+    std::string what, destination, archive, handlerName;
+  } rows[] = {
+      {"stored, empty destination", "", Entry("X.TXT") + Stored("x") + kEnd, ""},
+      {"set by OnRestoreFile", "C:", Entry("C:\\X.TXT") + Stored("x") + kEnd, "X.TXT"},
+      {"set after an entry in a directory", "C:",
+       Entry("C:\\A\\Y.TXT") + Stored("y") + kEnd + Entry("C:\\A\\X.TXT") + Stored("x") + kEnd,
+       "X.TXT"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    MemoryFileSystem files;
+    TBackupFile component(files, ui);
+    component.SetRestoreFullPath(true);
+    Recorder events;
+    events.Attach(component, false);
+    events.onRestoreFile = [&](std::string& name, bool&) {
+      if (!row.handlerName.empty() && name.ends_with("X.TXT")) name = row.handlerName;
+    };
+    files.AddFile(kArchive, Header(2) + row.archive + kEnd);
+    EXPECT_EQ(Raised([&] { component.Restore(kArchive, row.destination); }),
+              "Unable to create directory");
+    EXPECT_FALSE(files.HasFile("X.TXT"));
+    EXPECT_FALSE(files.HasFile(TargetFile::TemporaryName("X.TXT")));
+    EXPECT_EQ(events.Count("restored X.TXT"), 0);
+    EXPECT_EQ(files.OpenHandles(), 0);
+  }
+}
+
+TEST_F(RestoreTest, EachRunStartsFromTheStateTheLastOneLeft) {
+  faults.FailCreate(TargetFile::TemporaryName("C:\\F"));
+  EXPECT_FALSE(Restore(Header(3) + Entry("C:\\F") + Stored("abc") + kEnd + kEnd));
+  EXPECT_EQ(backup.ErrorCode(), 1);
+  // Without a first volume only the error code and the continue flag are set.
+  EXPECT_FALSE(backup.Restore("D:\\NONE.001", "C:"));
+  EXPECT_EQ(backup.ErrorCode(), 0);
+  EXPECT_EQ(backup.FailedFileName(), "");
+  EXPECT_TRUE(backup.ContinueFlag());
+  EXPECT_EQ(backup.CurrentFileName(), "C:\\F");
+  EXPECT_EQ(backup.TotalBytes(), 3);
+  // A run left by an exception leaves its state as well.
+  log.onRestoreFile = [](std::string&, bool& yes) { yes = false; };
+  fs.AddFile(kArchive, Header(7) + Name("C:\\G") + I32(kDate) + "EC2A" + kEnd + kEnd);
+  EXPECT_EQ(Raised([&] { backup.Restore(kArchive, "C:"); }), "Invalid archive type");
+  EXPECT_EQ(backup.CurrentFileName(), "C:\\G");
+  EXPECT_EQ(backup.TotalBytes(), 7);
+}
+
 TEST_F(RestoreTest, RestoreDuringARunIsRefusedAndChangesNothing) {
   std::string refusal;
   ui.SetOnServeMessages([&] {

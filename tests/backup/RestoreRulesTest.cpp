@@ -1,6 +1,7 @@
 // The component's pure rules and its property access.
 #include <gtest/gtest.h>
 
+#include "backup/NameRules.h"
 #include "backup/RestoreRules.h"
 #include "tests/backup/RestoreFixture.h"
 
@@ -31,6 +32,30 @@ TEST(RestoreRules, StoredNamesThatLeaveTheDestination) {
   for (const Row& row : rows) {
     EXPECT_EQ(StaysInsideDestination(row.destination, row.name, row.fullPath), row.inside)
         << row.name << " full " << row.fullPath;
+  }
+}
+
+TEST(RestoreRules, OnlyADriveRootIsCutOffAStoredName) {
+  // Where an entry lands, or "refused".
+  struct Row {
+    std::string destination, name;
+    bool fullPath;
+    std::string target;
+  } rows[] = {
+      {"C:\\", "D:\\APP\\X", true, "C:\\APP\\X"},
+      {"C:\\", "APP\\X", true, "C:\\APP\\X"},
+      {"C:\\", "D:X.TXT", true, "refused"},
+      {"C:\\", "D:/X.TXT", true, "refused"},
+      {"C:\\", "D:X.TXT", false, "C:\\X.TXT"},
+      {"", "D:\\APP\\X", true, "D:\\APP\\X"},
+      {"", "X.TXT", true, "X.TXT"},
+      {"", "D:X", false, "refused"},
+  };
+  for (const Row& row : rows) {
+    const bool refused = !names::WhyRefused(row.destination, row.name, row.fullPath).empty();
+    EXPECT_EQ(refused ? "refused" : DestinationName(row.destination, row.name, row.fullPath),
+              row.target)
+        << row.destination << " + " << row.name << " full " << row.fullPath;
   }
 }
 

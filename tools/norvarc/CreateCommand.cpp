@@ -2,7 +2,9 @@
 #include <map>
 #include <thread>
 
+#include "backup/ArchiveFormat.h"
 #include "backup/ArchiveWriter.h"
+#include "platform/Paths.h"
 #include "tools/norvarc/CommandLine.h"
 #include "tools/norvarc/Commands.h"
 #include "tools/norvarc/HostPlatform.h"
@@ -50,11 +52,11 @@ bool IsVolumeOf(const std::filesystem::path& file, const std::filesystem::path& 
   const fs::path f = fs::weakly_canonical(file, ec);
   const fs::path a = fs::weakly_canonical(archive, ec);
   if (f == a) return true;
-  const std::string ext = f.extension().string();
-  bool numbered = ext.size() == 4;
-  for (std::size_t i = 1; numbered && i < ext.size(); ++i)
-    numbered = ext[i] >= '0' && ext[i] <= '9';
-  return numbered && f.parent_path() == a.parent_path() && f.stem() == a.stem();
+  const std::string extension = f.extension().string();  // ".002"
+  if (extension.empty() || f.parent_path() != a.parent_path()) return false;
+  const std::string digits = extension.substr(1);
+  return archive::IsVolumeDigits(digits) &&
+         f.filename().string() == archive::VolumeFileName(a.filename().string(), digits);
 }
 
 }  // namespace
@@ -82,7 +84,7 @@ int RunCreate(const Args& args, std::ostream& out, std::ostream& err) {
   // Windows-1252 cannot hold stops the command with nothing written.
   const std::string archiveName = SystemName(parsed.operands[0]);
   std::vector<ArchiveEntry> entries;
-  for (auto& source : CollectSources(paths, parsed.Value("--prefix", "C:"))) {
+  for (auto& source : CollectSources(paths, parsed.Value("--prefix", kSystemDrive))) {
     if (IsVolumeOf(source.hostPath, HostPath(parsed.operands[0]))) {
       err << "norvarc create: leaving out " << source.hostPath.string()
           << ", a volume of the archive\n";

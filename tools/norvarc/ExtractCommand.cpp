@@ -118,7 +118,7 @@ struct GapReport {
 int Restore(TBackupFile& backup, const std::string& volume, TracePrinter& trace,
             std::ostream& err) {
   try {
-    bool result = backup.Restore(volume, "C:");
+    bool result = backup.Restore(volume, kSystemDrive);
     trace.Result(result);
     // The same line as the installer's log: which file failed, and why.
     if (backup.ErrorCode() != 0) {
