@@ -19,13 +19,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "backup/ArchiveFormat.h"
 #include "backup/BlockDecoder.h"
-#include "tests/perf/CraftedDeflate.h"
+#include "fuzz/CraftedDeflate.h"
+#include "fuzz/DecoderAgreement.h"
 
 #ifdef NORV_HAVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -193,22 +193,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static BlockDecoder zlibOnly(BlockDecoder::Path::ZlibOnly);
 
   const std::vector<unsigned char> block = Block(data, size);
-  std::vector<unsigned char> reference(kOut, 0xAA);
-  std::vector<unsigned char> quick(kOut, 0xAA);
-  std::vector<unsigned char> plain(kOut, 0xAA);
-  const InflateResult expected = InflateBlock(block.data(), block.size(), reference.data(), kOut);
-  const InflateResult got = fast.Inflate(block.data(), block.size(), quick.data(), kOut);
-  const InflateResult again = zlibOnly.Inflate(block.data(), block.size(), plain.data(), kOut);
-  if (!(got == expected) || !(again == expected)) {
-    std::fprintf(stderr, "results differ: zlib %zu/%d fast %zu/%d zlib-only %zu/%d\n",
-                 expected.produced, expected.failed, got.produced, got.failed, again.produced,
-                 again.failed);
-    std::abort();
-  }
-  if (expected.produced > kOut) std::abort();
-  if (std::memcmp(reference.data(), quick.data(), expected.produced) != 0 ||
-      std::memcmp(reference.data(), plain.data(), expected.produced) != 0) {
-    std::fprintf(stderr, "output bytes differ\n");
+  const fuzz::DecoderAgreement agreement =
+      fuzz::CompareWithZlib(block.data(), block.size(), fast, zlibOnly, kOut);
+  if (!agreement.difference.empty()) {
+    std::fprintf(stderr, "%s\n", agreement.difference.c_str());
     std::abort();
   }
   return 0;

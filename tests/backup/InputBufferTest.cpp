@@ -3,15 +3,19 @@
 #include <string>
 #include <vector>
 
+#include "backup/BackupFile.h"
 #include "backup/InputBuffer.h"
 #include "platform/Errors.h"
 #include "platform/MemoryStream.h"
+#include "platform/testing/MemoryFileSystem.h"
+#include "platform/testing/ScriptedUserInterface.h"
+#include "tests/backup/ArchiveBytes.h"
 
 namespace norv {
 namespace {
 
-// A memory stream that counts the queries the buffer makes of it and can
-// refuse one read.
+// A memory stream that counts the bytes read and the size queries the
+// buffer makes of it, and can refuse one read.
 class CountingStream : public MemoryStream {
  public:
   using MemoryStream::MemoryStream;
@@ -20,7 +24,9 @@ class CountingStream : public MemoryStream {
       failNextRead = false;
       throw EReadError();
     }
-    return MemoryStream::Read(buffer, count);
+    const std::size_t got = MemoryStream::Read(buffer, count);
+    bytesRead += got;
+    return got;
   }
   std::int64_t Size() override {
     ++sizeQueries;
@@ -28,6 +34,7 @@ class CountingStream : public MemoryStream {
   }
   bool failNextRead = false;
   int sizeQueries = 0;
+  std::size_t bytesRead = 0;
 };
 
 std::string Bytes(std::size_t count) {
@@ -89,6 +96,40 @@ TEST(InputBufferTest, AFailedReadAheadAsksTheStreamAgain) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(input.Take(4)), 4), tail);
   EXPECT_EQ(input.Left(), 0);
   EXPECT_THROW(input.Take(1), EReadError);
+}
+
+// A restore from the caller's stream must leave it where reading the
+// archive record by record leaves it: right after the end of the archive.
+TEST(InputBufferTest, RestoreLeavesTheSourceStreamRightAfterTheArchive) {
+  using namespace testing;
+  const std::string archive = Header(3) + Entry("C:\\A.TXT") + Stored("abc") + kEnd + kEnd;
+  MemoryFileSystem fs;
+  ScriptedUserInterface ui;
+  TBackupFile backup(fs, ui);
+  MemoryStream source("prefix" + archive + std::string(100000, 'z'));
+  source.Seek(6, SeekOrigin::Begin);
+  backup.SetSourceStream(&source);
+  EXPECT_TRUE(backup.Restore(":STREAM", "C:"));
+  EXPECT_EQ(source.Position(), static_cast<std::int64_t>(6 + archive.size()));
+  EXPECT_EQ(fs.FileBytes("C:\\A.TXT"), "abc");
+}
+
+// Passing over an entry seeks past its blocks: of 160 KiB of data only the
+// fields around them are read.
+TEST(InputBufferTest, PassingOverAnEntryReadsNoData) {
+  using namespace testing;
+  std::string archive = Header(0) + Entry("C:\\SKIP.DAT");
+  for (int i = 0; i < 10; ++i) archive += Stored(Bytes(16384));
+  archive += kEnd + kEnd;
+  CountingStream source(archive);
+  MemoryFileSystem fs;
+  ScriptedUserInterface ui;
+  TBackupFile backup(fs, ui);
+  backup.SetRestoreMode(rmExisting);  // nothing exists: every entry is passed over
+  backup.SetSourceStream(&source);
+  EXPECT_TRUE(backup.Restore(":STREAM", "C:"));
+  EXPECT_LT(source.bytesRead, 1000u);
+  EXPECT_EQ(source.Position(), static_cast<std::int64_t>(archive.size()));
 }
 
 }  // namespace

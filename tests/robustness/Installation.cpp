@@ -122,8 +122,13 @@ RestoreResult RestoreInstallation(FileSystem& fs,
     go = true;
   };
   backup.OnNeedDisk = [](TBackupFile&, std::uint16_t, bool& go) { go = true; };
-  backup.OnError = [](TBackupFile&, std::int32_t, std::string) {};
   RestoreResult run;
+  backup.OnError = [&run](TBackupFile&, std::int32_t code, std::string text) {
+    run.errorEvents.push_back(std::to_string(code) + " " + text);
+  };
+  backup.OnFileRestored = [&run](TBackupFile&, std::string& name, TFileStream&) {
+    run.restoredFiles.push_back(name);
+  };
   run.result = backup.Restore(fuzz::VolumeName(1), "C:\\DEST");
   run.errorCode = backup.ErrorCode();
   run.failedFile = backup.FailedFileName();

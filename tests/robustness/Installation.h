@@ -45,6 +45,8 @@ struct RestoreResult {
   bool result = false;
   std::int32_t errorCode = 0;
   std::string failedFile, reason;
+  std::vector<std::string> errorEvents;    // "code text" of each OnError
+  std::vector<std::string> restoredFiles;  // each OnFileRestored's name
 };
 
 // Restores the installation's archive to C:\DEST as the installer does (every

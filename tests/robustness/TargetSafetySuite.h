@@ -1,13 +1,20 @@
 #pragma once
-// The same faults over every file system: in memory, POSIX on a temporary
-// directory, Win32 (under Wine). A binary includes this header once and
-// instantiates TargetSafety with the disks it has; each disk starts empty.
+// Faults of the target disk, the same over every file system: in memory,
+// POSIX on a temporary directory, Win32 (under Wine). A full disk, a target
+// or temporary file that cannot be written or made, a folder that cannot be
+// made: each stops the run with error 1 and its report, names the file and
+// the system's reason, and leaves every target wholly old or wholly new.
+// A binary includes this header once and instantiates TargetSafety with the
+// disks it has; each disk starts empty.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 #include <set>
+#include <string>
+#include <vector>
 
+#include "backup/ResourceStrings.h"
 #include "backup/TargetFile.h"
 #include "platform/testing/FaultFileSystem.h"
 #include "tests/robustness/Installation.h"
@@ -33,19 +40,25 @@ class TargetSafety : public ::testing::TestWithParam<DiskKind> {
     installation_.LayOut(disk_->Files());
   }
   FileSystem& Files() { return disk_->Files(); }
-  // The run failed with error 1 on `failed`, and nothing is torn or left.
+  // The run failed with error 1 on `failed`, reported it once, never
+  // reported the file as restored, and nothing is torn or left.
   void ExpectFailedCleanly(const RestoreResult& run, const std::string& failed,
                            const std::string& reason) {
+    ExpectFailedCleanly(installation_, run, failed, reason);
+  }
+  void ExpectFailedCleanly(const Installation& installation, const RestoreResult& run,
+                           const std::string& failed, const std::string& reason) {
     EXPECT_FALSE(run.result);
     EXPECT_EQ(run.errorCode, 1);
+    EXPECT_EQ(run.errorEvents, std::vector<std::string>{std::string("1 ") + SReadFileError});
     EXPECT_EQ(run.failedFile, failed);
     if (!reason.empty()) {
       EXPECT_EQ(run.reason, reason);
     }
-    const auto torn = installation_.Torn(Files());
+    const auto torn = installation.Torn(Files());
     EXPECT_TRUE(torn.empty()) << torn.front();
-    EXPECT_TRUE(installation_.Temporaries(Files()).empty());
-    for (const auto& file : installation_.files) {
+    EXPECT_TRUE(installation.Temporaries(Files()).empty());
+    for (const auto& file : installation.files) {
       if (file.target != failed) continue;
       std::string bytes;
       EXPECT_EQ(ReadWhole(Files(), file.target, bytes), file.installed);
@@ -75,7 +88,7 @@ TEST_P(TargetSafety, DiskFullAtEveryBlockBoundary) {
   // must still fail and stay whole.
   for (const bool late : {false, true}) {
     for (std::int64_t room : rooms) {
-      if (room >= total) continue;
+      if (room > total) continue;
       SCOPED_TRACE(std::string(late ? "reported late, " : "") + "room for " + std::to_string(room) +
                    " bytes");
       installation_.LayOut(Files());
@@ -83,6 +96,11 @@ TEST_P(TargetSafety, DiskFullAtEveryBlockBoundary) {
       fs.LimitWrites(room);
       if (late) fs.WriteInBackground();
       const RestoreResult run = RestoreInstallation(fs);
+      if (room == total) {  // room for every byte
+        EXPECT_TRUE(run.result) << run.failedFile << ": " << run.reason;
+        EXPECT_TRUE(installation_.NotNew(Files()).empty());
+        continue;
+      }
       ExpectFailedCleanly(run, run.failedFile, FaultFileSystem::kDiskFull);
       EXPECT_FALSE(run.failedFile.empty());
     }
@@ -91,14 +109,15 @@ TEST_P(TargetSafety, DiskFullAtEveryBlockBoundary) {
 
 TEST_P(TargetSafety, ATargetThatCannotBeWrittenOrPlacedStopsTheRun) {
   const std::string locked = installation_.files[4].target;  // installed, after others
-  const std::string absent = installation_.files[3].target;  // not installed yet
-  ASSERT_TRUE(installation_.files[4].installed && !installation_.files[3].installed);
+  ASSERT_TRUE(installation_.files[4].installed);
   struct Row {
-    const char* what;
+    std::string what;
     std::function<void(FaultFileSystem&)> fault;
     std::function<void(FaultFileSystem&, const std::string&)> duringProgress;
     std::string failed, reason;
-  } rows[] = {
+    bool made = true;  // a file never made is never reported as restored
+  };
+  std::vector<Row> rows = {
       {"in use from the start", [&](auto& fs) { fs.Lock(locked); }, nullptr, locked,
        FaultFileSystem::kInUse},
       {"in use while written", nullptr,
@@ -106,9 +125,14 @@ TEST_P(TargetSafety, ATargetThatCannotBeWrittenOrPlacedStopsTheRun) {
          if (file == locked) fs.Lock(locked);
        },
        locked, FaultFileSystem::kInUse},
-      {"temporary not created", [&](auto& fs) { fs.FailCreate(TargetFile::TemporaryName(absent)); },
-       nullptr, absent, "Access is denied"},
   };
+  // The temporary file of each target in turn, installed or not, first or last.
+  for (const auto& file : installation_.files) {
+    const std::string temporary = TargetFile::TemporaryName(file.target);
+    rows.push_back({"temporary not created for " + file.target,
+                    [temporary](auto& fs) { fs.FailCreate(temporary); }, nullptr, file.target,
+                    "Access is denied", false});
+  }
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     installation_.LayOut(Files());
@@ -118,6 +142,9 @@ TEST_P(TargetSafety, ATargetThatCannotBeWrittenOrPlacedStopsTheRun) {
       if (row.duringProgress) row.duringProgress(fs, file);
     });
     ExpectFailedCleanly(run, row.failed, row.reason);
+    if (!row.made) {
+      for (const auto& name : run.restoredFiles) EXPECT_NE(name, row.failed);
+    }
   }
 }
 
@@ -129,12 +156,11 @@ TEST_P(TargetSafety, AFolderThatCannotBeMadeStopsTheRun) {
   FaultFileSystem fs(Files());
   fs.FailDirectory("C:\\DEST\\APP\\DATA");
   const RestoreResult run = RestoreInstallation(fs);
-  EXPECT_FALSE(run.result);
-  EXPECT_EQ(run.errorCode, 1);
-  EXPECT_EQ(run.failedFile, fresh.files[0].target);
-  EXPECT_EQ(run.reason, "Access is denied");
-  EXPECT_TRUE(fresh.Torn(Files()).empty());
+  ExpectFailedCleanly(fresh, run, fresh.files[0].target, "Access is denied");
   EXPECT_FALSE(Files().DirectoryExists("C:\\DEST\\APP\\DATA"));
+  for (const auto& file : fresh.files) {
+    EXPECT_FALSE(Files().FileExists(file.target)) << "nothing after the failure is touched";
+  }
 }
 
 TEST_P(TargetSafety, ARerunAfterAFailureCompletes) {

@@ -150,7 +150,7 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
 
   // A finished file is renamed over its target whatever happens; flushing
   // it to the disk first also guards against a power cut, at a high price
-  // for many small files (see the README), so it is asked for.
+  // for many small files (bench/README.md), so it is asked for.
   HostFileSystem fs(dest, parsed.Flag("--sync"));
   HostConsole console;
   std::optional<ServeGapMeter> meter;

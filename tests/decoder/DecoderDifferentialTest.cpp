@@ -1,18 +1,27 @@
 // The fast block decoder must give zlib's result for every input: the same
 // bytes and the same failure, whether the block is sound, cut short,
-// damaged, or not a zlib stream at all.
+// damaged, or not a zlib stream at all; and so a whole restore, sound or
+// damaged, must show the same events, result and files with either decoder.
+// fuzz_inflate holds the decoder to the same rule (fuzz/DecoderAgreement.h)
+// on inputs it makes up.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "backup/BackupFile.h"
 #include "backup/BlockDecoder.h"
 #include "backup/BlockEncoder.h"
 #include "backup/DeflateHeaderScan.h"
-#include "tests/perf/CraftedDeflate.h"
+#include "fuzz/CraftedDeflate.h"
+#include "fuzz/DecoderAgreement.h"
+#include "platform/testing/MemoryFileSystem.h"
+#include "platform/testing/ScriptedUserInterface.h"
+#include "tests/backup/ArchiveBytes.h"
 
 #ifdef NORV_HAVE_LIBDEFLATE
 #include <libdeflate.h>
@@ -109,66 +118,46 @@ std::vector<std::string> Variants(const std::string& sound, Random& random) {
   return out;
 }
 
-struct Decoded {
-  InflateResult result;
-  std::string bytes;
-};
-
-template <typename Decoder>
-Decoded Decode(const std::string& block, Decoder decode) {
-  std::vector<unsigned char> out(kOut, 0xA5);
-  const auto* in = reinterpret_cast<const unsigned char*>(block.data());
-  Decoded d{decode(in, block.size(), out.data(), out.size()), {}};
-  d.bytes.assign(reinterpret_cast<const char*>(out.data()), d.result.produced);
-  return d;
+fuzz::DecoderAgreement Compare(const std::string& block, BlockDecoder& fast,
+                               BlockDecoder& zlibOnly) {
+  return fuzz::CompareWithZlib(reinterpret_cast<const unsigned char*>(block.data()), block.size(),
+                               fast, zlibOnly, kOut);
 }
 
 TEST(DecoderDifferential, FastPathGivesZlibsResultForSoundAndDamagedBlocks) {
   BlockDecoder fast(BlockDecoder::Path::Fast);
   BlockDecoder zlibOnly(BlockDecoder::Path::ZlibOnly);
   Random random(2);
-  int cases = 0, failures = 0, full = 0, whole = 0;
+  std::vector<std::string> blocks;
   for (const std::string& sound : SoundBlocks()) {
-    for (const std::string& block : Variants(sound, random)) {
-      const Decoded reference = Decode(block, InflateBlock);
-      const Decoded viaFast = Decode(block, [&](auto... a) { return fast.Inflate(a...); });
-      const Decoded viaZlib = Decode(block, [&](auto... a) { return zlibOnly.Inflate(a...); });
-      ASSERT_EQ(viaFast.result, reference.result) << "case " << cases;
-      ASSERT_EQ(viaFast.bytes, reference.bytes) << "case " << cases;
-      ASSERT_EQ(viaZlib.result, reference.result) << "case " << cases;
-      ASSERT_EQ(viaZlib.bytes, reference.bytes) << "case " << cases;
-      // A block taken whole is one zlib leaves without a fault of any kind.
-      std::vector<unsigned char> out(kOut);
-      std::size_t produced = 0;
-      if (fast.InflateWhole(reinterpret_cast<const unsigned char*>(block.data()), block.size(),
-                            out.data(), out.size(), produced)) {
-        ASSERT_FALSE(reference.result.failed) << "case " << cases;
-        ASSERT_EQ(std::string(out.begin(), out.begin() + produced), reference.bytes);
-        ASSERT_NE(block, sound + "trailing bytes");
-        ++whole;
-      }
-      ++cases;
-      failures += reference.result.failed;
-      full += reference.result.produced == kOut;
+    for (std::string& block : Variants(sound, random)) blocks.push_back(std::move(block));
+  }
+  // Random bytes behind a zlib header: mostly broken from the first code.
+  for (int i = 0; i < 3000; ++i)
+    blocks.push_back("\x78\xDA" + Noise(random, 1 + random.Below(600)));
+  int cases = 0, failures = 0, full = 0, whole = 0;
+  for (const std::string& block : blocks) {
+    const fuzz::DecoderAgreement agreement = Compare(block, fast, zlibOnly);
+    ASSERT_EQ(agreement.difference, "") << "case " << cases;
+    // A block taken whole is one zlib leaves without a fault of any kind.
+    std::vector<unsigned char> out(kOut);
+    std::size_t produced = 0;
+    if (fast.InflateWhole(reinterpret_cast<const unsigned char*>(block.data()), block.size(),
+                          out.data(), out.size(), produced)) {
+      ASSERT_FALSE(agreement.reference.failed) << "case " << cases;
+      ASSERT_EQ(agreement.reference.trailing, 0u) << "case " << cases;
+      ASSERT_EQ(std::string(out.begin(), out.begin() + produced), agreement.bytes);
+      ++whole;
     }
+    ++cases;
+    failures += agreement.reference.failed;
+    full += agreement.reference.produced == kOut;
   }
   // The table reaches every outcome: failures, clean blocks, cut-off output.
   EXPECT_GT(failures, 100);
   EXPECT_GT(full, 50);
   EXPECT_GT(cases - failures, 300);
   EXPECT_EQ(whole > 0, BlockDecoder::FastPathBuiltIn());
-}
-
-TEST(DecoderDifferential, RandomBytesBehindAZlibHeader) {
-  BlockDecoder fast;
-  Random random(3);
-  for (int i = 0; i < 3000; ++i) {
-    std::string block = "\x78\xDA" + Noise(random, 1 + random.Below(600));
-    const Decoded reference = Decode(block, InflateBlock);
-    const Decoded viaFast = Decode(block, [&](auto... a) { return fast.Inflate(a...); });
-    ASSERT_EQ(viaFast.result, reference.result) << i;
-    ASSERT_EQ(viaFast.bytes, reference.bytes) << i;
-  }
 }
 
 // Encodings that zlib refuses, each in a stream with a matching Adler-32.
@@ -388,6 +377,95 @@ TEST(DecoderDifferential, FastDecoderServesTheWritersBlocks) {
       EXPECT_EQ(produced, kOut);
     }
   }
+}
+
+// Whole restores: everything a restore shows to the outside, with the fast
+// decoder or held to zlib.
+std::vector<std::string> Restore(const std::vector<std::string>& volumes, bool zlibOnly,
+                                 bool keepGoing) {
+  constexpr const char* kFirst = "D:\\UPD\\ARC.001";
+  MemoryFileSystem fs;
+  fs.AddFile(kFirst, volumes[0]);
+  if (volumes.size() > 1) fs.AddFile("D:\\UPD\\ARC.002", volumes[1]);
+  ScriptedUserInterface ui;
+  TBackupFile backup(fs, ui);
+  backup.SetZlibOnly(zlibOnly);
+  backup.SetRestoreFullPath(true);
+  std::vector<std::string> seen;
+  backup.OnRestoreFile = [&](TBackupFile&, std::string& name, std::int32_t fa, bool& yes) {
+    seen.push_back("restore " + name + " " + std::to_string(fa) + (yes ? " 1" : " 0"));
+  };
+  backup.OnProgress = [&](TBackupFile&, std::string name, TPercentage percent, bool& go) {
+    seen.push_back("progress " + name + " " + std::to_string(percent) + (go ? " 1" : " 0"));
+    if (keepGoing) go = true;
+  };
+  backup.OnFileRestored = [&](TBackupFile&, std::string& name, TFileStream& stream) {
+    seen.push_back("restored " + name + " " + std::to_string(stream.Position()));
+  };
+  backup.OnNeedDisk = [&](TBackupFile&, std::uint16_t id, bool& go) {
+    seen.push_back("disk " + std::to_string(id));
+    go = true;
+  };
+  backup.OnError = [&](TBackupFile&, std::int32_t code, std::string text) {
+    seen.push_back("error " + std::to_string(code) + " " + text);
+  };
+  try {
+    seen.push_back(backup.Restore(kFirst, "C:") ? "result 1" : "result 0");
+  } catch (const std::exception& e) {
+    seen.push_back(std::string("exception ") + e.what());
+  }
+  for (const auto& name : fs.Files()) {
+    seen.push_back("file " + name + " " + std::to_string(fs.Stamp(name)) + " " +
+                   fs.FileBytes(name));
+  }
+  seen.push_back("open handles " + std::to_string(fs.OpenHandles()));
+  return seen;
+}
+
+// An archive with sound blocks of every kind, over two volumes.
+std::vector<std::string> SampleArchive() {
+  using namespace testing;
+  Random random(7);
+  std::string first = Header(200000) + Entry("C:\\APP\\TEXT.TXT");
+  for (int i = 0; i < 5; ++i) first += Compressed(Text(random, 16384));
+  first += Compressed(Text(random, 3000)) + Stored(Noise(random, 16384)) + Stored("x") + kEnd;
+  first += Name("FILE:LIST") + I32(kDate) + kSig + Compressed("C:\\APP\\TEXT.TXT\r\n") + kEnd;
+  first += Entry("C:\\APP\\EMPTY.DAT") + kEnd;
+  first += Entry("C:\\APP\\BIG.DAT") + Compressed(Text(random, 20000)) +  // surplus dropped
+           Compressed(Noise(random, 9000)) + Compressed("") + kEnd;
+  first += I32(-1);  // a skipped record length
+  first += Entry("C:\\DATA\\SPLIT.BIN") + Compressed(Text(random, 16384)) + kEnd + NextDisk("002");
+  std::string second = kSig + Compressed(Text(random, 12000)) + Stored("tail") + kEnd;
+  second += Entry("C:\\DATA\\LAST.TXT") + Compressed(Text(random, 700)) + kEnd + kEnd;
+  return {first, second};
+}
+
+TEST(DecoderDifferential, SoundArchiveRestoresTheSameWithEitherDecoder) {
+  const auto volumes = SampleArchive();
+  const auto reference = Restore(volumes, true, false);
+  EXPECT_NE(std::find(reference.begin(), reference.end(), "result 1"), reference.end());
+  EXPECT_EQ(Restore(volumes, false, false), reference);
+}
+
+// Every byte of the first volume damaged in turn (a stride keeps it quick),
+// and the volume cut short at every such offset: bad checksums, broken
+// deflate data, wrong lengths, signatures and names.
+TEST(DecoderDifferential, DamagedArchivesRestoreTheSameWithEitherDecoder) {
+  const auto sound = SampleArchive();
+  int compared = 0;
+  for (std::size_t at = 0; at < sound[0].size(); at += 131) {
+    for (bool keepGoing : {false, true}) {
+      auto damaged = sound;
+      damaged[0][at] = static_cast<char>(damaged[0][at] ^ 0x5A);
+      ASSERT_EQ(Restore(damaged, false, keepGoing), Restore(damaged, true, keepGoing))
+          << "byte " << at << " damaged";
+      auto cut = sound;
+      cut[0].resize(at);
+      ASSERT_EQ(Restore(cut, false, keepGoing), Restore(cut, true, keepGoing)) << "cut at " << at;
+      compared += 2;
+    }
+  }
+  EXPECT_GT(compared, 500);
 }
 
 }  // namespace

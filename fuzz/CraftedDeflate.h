@@ -1,8 +1,8 @@
 #pragma once
-// Hand-made zlib streams for the decoder tests: a bit writer, canonical
-// Huffman codes, and one final block (fixed or dynamic) with whatever
-// header fields and data bits a test wants, followed by the Adler-32 of
-// the bytes the block is meant to produce.
+// Hand-made zlib streams for the decoder's differential test and fuzz
+// target: a bit writer, canonical Huffman codes, and one final block (fixed
+// or dynamic) with whatever header fields and data bits a test wants,
+// followed by the Adler-32 of the bytes the block is meant to produce.
 #include <zlib.h>
 
 #include <array>

@@ -9,13 +9,23 @@
 #include "backup/ArchiveWriter.h"
 #include "backup/ParallelEncoder.h"
 #include "platform/testing/MemoryFileSystem.h"
-#include "tests/perf/SampleData.h"
 
 namespace norv {
 namespace {
 
-using testing::Noise;
-using testing::Text;
+// Compressible text and incompressible noise, the same for every run.
+std::string Text(std::size_t size, int seed) {
+  std::string out;
+  while (out.size() < size) out += "linha " + std::to_string(seed++ * 7919 % 100003) + " saldo\r\n";
+  out.resize(size);
+  return out;
+}
+
+std::string Noise(std::size_t size, std::uint32_t seed) {
+  std::string out(size, '\0');
+  for (auto& c : out) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 16);
+  return out;
+}
 
 // Every volume's bytes, in order, and the summary's counts.
 std::vector<std::string> Make(int jobs, std::int32_t maxSize) {
