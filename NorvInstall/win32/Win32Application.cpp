@@ -28,7 +28,7 @@ void Win32Application::SetTitle(const std::string& title) {
 
 TFrmInstaladorNorv& Win32Application::CreateMainWindow() {
   win32::InstallerWindow& window = windows_.CreateInstallerWindow(InstallerWindowDescription());
-  form_ = std::make_unique<TFrmInstaladorNorv>(windows_, files_, system_, shell_);
+  form_ = std::make_unique<TFrmInstaladorNorv>(windows_, windows_, files_, system_, shell_);
   // For benchmarks only, not told to customers: NORV_DECODER=zlib keeps
   // every block on zlib alone, as before the fast decoder.
   char decoder[8] = {};
