@@ -33,8 +33,9 @@ std::string ParentKey(const std::string& key) {
 }
 
 unsigned char Capital(unsigned char c) {
-  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7))
+  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
     return static_cast<unsigned char>(c - 0x20);
+  }
   switch (c) {
     case 0x9A:
     case 0x9C:

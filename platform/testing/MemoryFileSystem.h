@@ -4,9 +4,8 @@
 // compares them, ignoring the case of letters (see NameOrder), and keep the
 // case they were first given; "\" and "/" both separate, trailing
 // separators are ignored, and a bare drive ("C:", "C:\") always exists as a
-// directory. A read-only file
-// can be neither written nor replaced. Streams stay valid after their file
-// is removed; the file system must outlive them.
+// directory. A read-only file can be neither written nor replaced. Streams
+// stay valid after their file is removed; the file system must outlive them.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -58,7 +57,7 @@ class MemoryFileSystem : public FileSystem {
   std::string ExpandFileName(const std::string& name) override;
   bool CreateDir(const std::string& name, std::string& reason) override;
 
-  // The key a name is stored under: "/" made "\\", trailing separators cut.
+  // The key a name is looked up by: "\" for "/", no trailing separator.
   static std::string Normalize(const std::string& name);
 
  public:
