@@ -4,7 +4,7 @@
 # extracting and testing set (a) under Wine against the native norvarc on
 # the same data, and NorvInstall.exe installing a 3-volume archive under
 # Wine with the fast decoder against the same program held to zlib
-# (NORV_DECODER=zlib). Medians of wall time over the runs, the two
+# (NorvInstallZlib.exe, built beside it in the Windows tree). Medians of wall time over the runs, the two
 # contenders of each pair taking turns, with Wine's server kept up between
 # them; Wine's own start is timed once apart. An installation is timed by
 # the e2e driver, from its click to the banner it sees.
@@ -38,8 +38,9 @@ source "$root/tests/e2e/wine-env.sh"
 tree=$(e2e_windows_tree "$root")
 windows="$tree/tools/norvarc/norvarc.exe"
 export NORV_E2E_EXE="$tree/NorvInstall/NorvInstall.exe"
+zlib_exe="$tree/bench/NorvInstallZlib.exe"
 export NORV_E2E_DRIVER="$tree/tests/e2e/driver.exe"
-for f in "$native" "$windows" "$NORV_E2E_EXE" "$NORV_E2E_DRIVER"; do
+for f in "$native" "$windows" "$NORV_E2E_EXE" "$zlib_exe" "$NORV_E2E_DRIVER"; do
   [ -f "$f" ] || { echo "bench/wine.sh: $f not built (run scripts/build)" >&2; exit 1; }
 done
 source "$root/tests/e2e/installer.sh"
@@ -191,7 +192,7 @@ install_once() {
   memo_lines | grep -q 'PROCESSO N' && e2e_fail "the installation did not complete"
   installer_close
 }
-zlib_install_once() { NORV_DECODER=zlib install_once; }
+zlib_install_once() { NORV_E2E_EXE=$zlib_exe install_once; }
 native_extract_once() { time_run "$native" extract "$archive" "$out"; }
 wine_extract_once() { time_run wine_norvarc extract "data\\$set_name.001" out; }
 native_test_once() { time_run "$native" test "$archive"; }
@@ -218,7 +219,7 @@ for row in "norvarc extract (native)|$native_extract|$set_bytes" \
   "norvarc test (native)|$native_test|$set_bytes" \
   "norvarc.exe test ($E2E_WINE_ARCH, Wine)|$wine_test|$set_bytes" \
   "NorvInstall.exe install ($E2E_WINE_ARCH, Wine)|$fast_install|$install_bytes" \
-  "NorvInstall.exe install, NORV_DECODER=zlib ($E2E_WINE_ARCH, Wine)|$zlib_install|$install_bytes"; do
+  "NorvInstallZlib.exe install, held to zlib ($E2E_WINE_ARCH, Wine)|$zlib_install|$install_bytes"; do
   IFS='|' read -r name ms bytes <<<"$row"
   printf '| %s | %.3f | %s |\n' "$name" "$(awk -v m="$ms" 'BEGIN { print m / 1000 }')" "$(mb_s "$bytes" "$ms")"
 done

@@ -1,27 +1,27 @@
 #pragma once
 // The installer window's controls as its logic sees them: thin handles over
-// the window system, each carrying its stored settings.
+// the installer's view, each carrying its stored settings.
 #include <functional>
 #include <string>
 
 #include "install/FormDescription.h"
-#include "platform/WindowSystem.h"
+#include "install/InstallerView.h"
 
 namespace norv {
 
 // MemoDadosAplicativo: the information text, later the installation log.
 class TMemo {
  public:
-  TMemo(WindowSystem& windows, form::ControlBounds bounds) : windows_(windows), Bounds(bounds) {}
-  void SetText(const std::string& text) { windows_.SetMemoText(text); }
-  std::string Text() const { return windows_.MemoText(); }
-  void Clear() { windows_.ClearMemo(); }
+  TMemo(InstallerView& view, form::ControlBounds bounds) : view_(view), Bounds(bounds) {}
+  void SetText(const std::string& text) { view_.SetMemoText(text); }
+  std::string Text() const { return view_.MemoText(); }
+  void Clear() { view_.ClearMemo(); }
   // Appends one log line as the new last line.
-  void Add(const std::string& line) { windows_.AppendMemoLine(line); }
-  void EnableVerticalScrollBar() { windows_.EnableMemoVerticalScrollBar(); }
+  void Add(const std::string& line) { view_.AppendMemoLine(line); }
+  void EnableVerticalScrollBar() { view_.EnableMemoVerticalScrollBar(); }
 
  private:
-  WindowSystem& windows_;
+  InstallerView& view_;
 
  public:
   const form::ControlBounds Bounds;
@@ -43,13 +43,12 @@ class TButton {
 
 class TProgressBar {
  public:
-  TProgressBar(WindowSystem& windows, form::ControlBounds bounds)
-      : windows_(windows), Bounds(bounds) {}
-  void SetMax(int max) { windows_.SetProgressMax(max); }
-  void SetPosition(int position) { windows_.SetProgressPosition(position); }
+  TProgressBar(InstallerView& view, form::ControlBounds bounds) : view_(view), Bounds(bounds) {}
+  void SetMax(int max) { view_.SetProgressMax(max); }
+  void SetPosition(int position) { view_.SetProgressPosition(position); }
 
  private:
-  WindowSystem& windows_;
+  InstallerView& view_;
 
  public:
   const form::ControlBounds Bounds;

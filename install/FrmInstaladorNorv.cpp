@@ -13,13 +13,13 @@ std::string ParamAplicativo1;
 std::string ParamAplicativo2;
 std::string ParamAplicativo3;
 
-TFrmInstaladorNorv::TFrmInstaladorNorv(WindowSystem& windows, FileSystem& files, System& system,
-                                       Shell& shell)
+TFrmInstaladorNorv::TFrmInstaladorNorv(WindowSystem& windows, InstallerView& view,
+                                       FileSystem& files, System& system, Shell& shell)
     : BackupFile(files, windows),
-      MemoDadosAplicativo(windows, form::kMemoDadosAplicativo),
+      MemoDadosAplicativo(view, form::kMemoDadosAplicativo),
       BttnInstalar(form::kBttnInstalar, form::kBttnInstalarCaption, true),
       BttnFechar(form::kBttnFechar, form::kBttnFecharCaption, false),
-      ProgressBar1(windows, form::kProgressBar1),
+      ProgressBar1(view, form::kProgressBar1),
       Image2(form::kImage2),
       Image3(form::kImage3),
       windows_(windows),

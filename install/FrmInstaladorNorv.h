@@ -10,6 +10,7 @@
 
 #include "backup/BackupFile.h"
 #include "install/Controls.h"
+#include "install/InstallerView.h"
 #include "platform/FileSystem.h"
 #include "platform/ShellLink.h"
 #include "platform/System.h"
@@ -30,9 +31,11 @@ extern std::string ParamAplicativo3;
 
 class TFrmInstaladorNorv {
  public:
-  // All four outlive the window. The archive component is created over
-  // `files` and `windows` and gets its stored settings here.
-  TFrmInstaladorNorv(WindowSystem& windows, FileSystem& files, System& system, Shell& shell);
+  // All five outlive the window. `view` is the window's own memo and
+  // progress bar; the archive component is created over `files` and
+  // `windows` and gets its stored settings here.
+  TFrmInstaladorNorv(WindowSystem& windows, InstallerView& view, FileSystem& files, System& system,
+                     Shell& shell);
   TFrmInstaladorNorv(const TFrmInstaladorNorv&) = delete;
   TFrmInstaladorNorv& operator=(const TFrmInstaladorNorv&) = delete;
 

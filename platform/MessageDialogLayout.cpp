@@ -14,6 +14,15 @@ int Vertical(int units, int baseY) {
 }
 }  // namespace
 
+std::string MessageDialogCaption(DialogKind kind) {
+  return kind == DialogKind::Error ? "Error" : "Information";
+}
+
+std::vector<std::string> MessageDialogButtonCaptions(DialogButtons buttons) {
+  if (buttons == DialogButtons::OkCancel) return {"OK", "Cancel"};
+  return {"OK"};
+}
+
 MessageDialogLayout LayOutMessageDialog(const MessageDialogMetrics& m) {
   const int horzMargin = Horizontal(8, m.BaseX);
   const int vertMargin = Vertical(8, m.BaseY);

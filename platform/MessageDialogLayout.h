@@ -1,10 +1,17 @@
 #pragma once
-// The message dialog's geometry and its clipboard text, apart from the window
-// system so that both can be checked without one.
+// The message dialog's captions, geometry and clipboard text, apart from the
+// window system so that they can be checked without one.
 #include <string>
 #include <vector>
 
+#include "platform/UserInterface.h"
+
 namespace norv {
+
+// The caption, "Information" or "Error", and the buttons' captions in order:
+// "OK", then "Cancel" when the dialog asks.
+std::string MessageDialogCaption(DialogKind kind);
+std::vector<std::string> MessageDialogButtonCaptions(DialogButtons buttons);
 
 struct Rect {
   int Left = 0, Top = 0, Width = 0, Height = 0;

@@ -1,7 +1,8 @@
 #pragma once
-// What the installer window needs of the window system: the text box used as
-// information text and log, the progress bar, the application-wide cursor,
-// the error box, plus the message dialog and serving messages.
+// What any program's windows need of the window system: the message dialog
+// and serving messages (UserInterface), the application-wide cursor and the
+// message loop's error box. A program's own controls are its own interface
+// (the installer's: install/InstallerView.h).
 #include <string>
 
 #include "platform/UserInterface.h"
@@ -12,21 +13,6 @@ enum class Cursor { Default = 0, HourGlass = -11 };
 
 class WindowSystem : public UserInterface {
  public:
-  // MemoDadosAplicativo.
-  // Replaces the whole text (CR LF line breaks). Throws norv::Exception
-  // "Text exceeds memo capacity" when the control cannot hold it.
-  virtual void SetMemoText(const std::string& text) = 0;
-  virtual void ClearMemo() = 0;
-  // Appends one line as the new last line; the caret goes after it and the
-  // box scrolls it into view.
-  virtual void AppendMemoLine(const std::string& line) = 0;
-  virtual void EnableMemoVerticalScrollBar() = 0;
-  virtual std::string MemoText() = 0;
-
-  // ProgressBar1.
-  virtual void SetProgressMax(int max) = 0;
-  virtual void SetProgressPosition(int position) = 0;
-
   // The application-wide cursor.
   virtual void SetCursor(Cursor cursor) = 0;
 

@@ -1,7 +1,7 @@
 #pragma once
 // The installer's window system: the generic Windows window system with the
-// installer window as its main window, which carries the memo and the
-// progress bar the installation writes to.
+// installer window as its main window, whose memo and progress bar are the
+// installer's view.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -10,11 +10,12 @@
 
 #include "NorvInstall/win32/InstallerWindow.h"
 #include "NorvInstall/win32/WindowDescription.h"
+#include "install/InstallerView.h"
 #include "platform/win32/Win32WindowSystem.h"
 
 namespace norv::win32 {
 
-class InstallerWindowSystem : public Win32WindowSystem {
+class InstallerWindowSystem : public Win32WindowSystem, public InstallerView {
  public:
   using Win32WindowSystem::Win32WindowSystem;
 
@@ -22,7 +23,7 @@ class InstallerWindowSystem : public Win32WindowSystem {
   InstallerWindow& CreateInstallerWindow(const WindowDescription& description);
   InstallerWindow& Installer() { return *installer_; }
 
-  // WindowSystem: the memo and the progress bar.
+  // InstallerView: the memo and the progress bar.
   void SetMemoText(const std::string& text) override;
   void ClearMemo() override;
   void AppendMemoLine(const std::string& line) override;

@@ -14,7 +14,8 @@ HICON ApplicationIcon() {
 }
 }  // namespace
 
-Win32Application::Win32Application() : windows_(ApplicationIcon(), &ErrorBoxText) {}
+Win32Application::Win32Application(BlockDecoder::Path decoder)
+    : windows_(ApplicationIcon(), &ErrorBoxText), decoder_(decoder) {}
 
 // The painter thread stops first, then the window's logic, then the windows.
 Win32Application::~Win32Application() {
@@ -28,14 +29,8 @@ void Win32Application::SetTitle(const std::string& title) {
 
 TFrmInstaladorNorv& Win32Application::CreateMainWindow() {
   win32::InstallerWindow& window = windows_.CreateInstallerWindow(InstallerWindowDescription());
-  form_ = std::make_unique<TFrmInstaladorNorv>(windows_, files_, system_, shell_);
-  // For benchmarks only, not told to customers: NORV_DECODER=zlib keeps
-  // every block on zlib alone, as before the fast decoder.
-  char decoder[8] = {};
-  if (GetEnvironmentVariableA("NORV_DECODER", decoder, sizeof decoder) == 4 &&
-      std::string(decoder) == "zlib") {
-    form_->BackupFile.SetZlibOnly(true);
-  }
+  form_ = std::make_unique<TFrmInstaladorNorv>(windows_, windows_, files_, system_, shell_);
+  form_->BackupFile.SetZlibOnly(decoder_ == BlockDecoder::Path::ZlibOnly);
 
   const form::ControlBounds background = form_->Image2.Bounds, logo = form_->Image3.Bounds;
   const win32::PictureBoxes boxes{window.Scaled(background.Left),  window.Scaled(background.Top),
@@ -57,6 +52,17 @@ TFrmInstaladorNorv& Win32Application::CreateMainWindow() {
 void Win32Application::RunMessageLoop() {
   windows_.RunMessageLoop(
       [this] { ShowMainWindow(*form_, windows_, [this] { windows_.ShowMainWindow(); }); });
+}
+
+int RunWin32Installer(BlockDecoder::Path decoder) {
+  try {
+    Win32Application application(decoder);
+    return RunStartup(GetCommandLineA(), application);
+  } catch (const std::exception& e) {
+    // Only a failure to build the windows gets here.
+    MessageBoxA(nullptr, e.what(), kApplicationTitle, MB_ICONSTOP | MB_OK);
+    return 0;
+  }
 }
 
 }  // namespace norv

@@ -7,6 +7,7 @@
 #include "NorvInstall/Startup.h"
 #include "NorvInstall/win32/InstallerWindowSystem.h"
 #include "NorvInstall/win32/PicturePainter.h"
+#include "backup/BlockDecoder.h"
 #include "platform/win32/ComApartment.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Shell.h"
@@ -16,7 +17,8 @@ namespace norv {
 
 class Win32Application : public Application {
  public:
-  Win32Application();
+  // `decoder`: how the installer window's archive component decodes blocks.
+  explicit Win32Application(BlockDecoder::Path decoder);
   ~Win32Application() override;
 
   void SetTitle(const std::string& title) override;
@@ -33,6 +35,13 @@ class Win32Application : public Application {
   std::unique_ptr<TFrmInstaladorNorv> form_;
   // Last: its thread draws on the window, so it stops before the window goes.
   std::unique_ptr<win32::PicturePainter> pictures_;
+  BlockDecoder::Path decoder_;
 };
+
+// The Windows program: start-up over a Win32Application, with the process's
+// command line. Returns the exit code; a failure to build the windows is
+// shown in a message box. NorvInstall.exe decodes along the fast path; the
+// benchmarks build the same program held to zlib.
+int RunWin32Installer(BlockDecoder::Path decoder);
 
 }  // namespace norv

@@ -4,7 +4,9 @@
 // ("C:") is placed under the root directory given at construction (a host
 // path, taken as it is); "\" and "/" both separate; other names are used as
 // they are (relative to the current directory). Dates are MS-DOS date-times
-// in local time.
+// in local time. Unlike on Windows, names that differ only in case name
+// different files, as Linux has them; the tests that stand for Windows run
+// over the in-memory file system, which ignores case.
 #include <string>
 
 #include "platform/FileSystem.h"

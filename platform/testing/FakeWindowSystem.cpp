@@ -1,15 +1,14 @@
 #include "platform/testing/FakeWindowSystem.h"
 
-#include <algorithm>
-
-#include "platform/Errors.h"
+#include "platform/MessageDialogLayout.h"
 
 namespace norv {
 
 DialogResult FakeWindowSystem::MessageDialog(const std::string& text, DialogKind kind,
                                              DialogButtons buttons) {
-  dialogs_.push_back({text, kind, buttons});
-  trace_.push_back("dialog " + text);
+  dialogs_.push_back(
+      {text, kind, buttons, MessageDialogCaption(kind), MessageDialogButtonCaptions(buttons)});
+  Record("dialog " + text);
   // The arrow while the dialog is open, the previous cursor afterwards.
   struct ArrowWhileOpen {
     Cursor& shown;
@@ -31,68 +30,15 @@ void FakeWindowSystem::ServeMessages() {
   if (onServe_) onServe_();
 }
 
-void FakeWindowSystem::SetMemoText(const std::string& text) {
-  if (memoCapacity_ != 0 && text.size() > memoCapacity_) {
-    throw Exception("Text exceeds memo capacity");
-  }
-  memo_ = text;
-  trace_.push_back("text");
-}
-
-void FakeWindowSystem::ClearMemo() {
-  memo_.clear();
-  trace_.push_back("clear");
-}
-
-void FakeWindowSystem::AppendMemoLine(const std::string& line) {
-  // As the EDIT control does: into an empty last line followed by a break,
-  // or after a break when the last line has characters.
-  const bool lastLineEmpty = memo_.empty() || memo_.ends_with("\r\n");
-  memo_ += lastLineEmpty ? line + "\r\n" : "\r\n" + line;
-  trace_.push_back("line " + line);
-}
-
-void FakeWindowSystem::EnableMemoVerticalScrollBar() {
-  scrollBar_ = true;
-  trace_.push_back("scrollbar");
-}
-
-// The bar keeps its position within 0..max, also when the range shrinks.
-void FakeWindowSystem::SetProgressMax(int max) {
-  progressMax_ = max;
-  shownPosition_ = std::max(0, std::min(shownPosition_, max));
-  trace_.push_back("max " + std::to_string(max));
-}
-
-void FakeWindowSystem::SetProgressPosition(int position) {
-  positions_.push_back(position);
-  shownPosition_ = std::max(0, std::min(position, progressMax_));
-}
-
 void FakeWindowSystem::SetCursor(Cursor cursor) {
   cursors_.push_back(cursor);
   shownCursor_ = cursor;
-  trace_.push_back(cursor == Cursor::HourGlass ? "cursor hourglass" : "cursor default");
+  Record(cursor == Cursor::HourGlass ? "cursor hourglass" : "cursor default");
 }
 
 void FakeWindowSystem::ErrorBox(const std::string& text) {
   errorBoxes_.push_back(text);
-  trace_.push_back("error " + text);
-}
-
-std::vector<std::string> FakeWindowSystem::MemoLines() const {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < memo_.size()) {
-    std::size_t end = memo_.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(memo_.substr(start));
-      break;
-    }
-    lines.push_back(memo_.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
+  Record("error " + text);
 }
 
 }  // namespace norv

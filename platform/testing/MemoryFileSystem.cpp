@@ -32,6 +32,22 @@ std::string ParentKey(const std::string& key) {
   return cut == std::string::npos ? std::string() : key.substr(0, cut);
 }
 
+unsigned char Capital(unsigned char c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
+    return static_cast<unsigned char>(c - 0x20);
+  }
+  switch (c) {
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+      return static_cast<unsigned char>(c - 0x10);
+    case 0xFF:
+      return 0x9F;
+    default:
+      return c;
+  }
+}
+
 bool IsBareDrive(const std::string& key) {
   return key.size() == 2 && StartsWithDrive(key);
 }
@@ -102,6 +118,12 @@ class MemoryFile : public FileStream {
 MemoryFileSystem::MemoryFileSystem() : shared_(std::make_shared<Shared>()) {}
 MemoryFileSystem::~MemoryFileSystem() = default;
 
+bool MemoryFileSystem::NameOrder::operator()(const std::string& a, const std::string& b) const {
+  return std::lexicographical_compare(
+      a.begin(), a.end(), b.begin(), b.end(),
+      [](unsigned char x, unsigned char y) { return Capital(x) < Capital(y); });
+}
+
 std::string MemoryFileSystem::Normalize(const std::string& name) {
   std::string key = name;
   std::replace(key.begin(), key.end(), '/', '\\');
@@ -116,16 +138,16 @@ void MemoryFileSystem::AddFile(const std::string& name, std::string bytes, std::
   auto node = std::make_shared<Node>();
   node->bytes = std::move(bytes);
   node->stamp = stamp;
-  files_[key] = std::move(node);
+  files_[InDirectoryCase(key)] = std::move(node);
 }
 
 void MemoryFileSystem::AddDirectory(const std::string& name) {
   const std::string key = Normalize(name);
   for (std::size_t i = key.find('\\'); i != std::string::npos; i = key.find('\\', i + 1)) {
     const std::string prefix = key.substr(0, i);
-    if (!prefix.empty() && !IsBareDrive(prefix)) directories_.insert(prefix);
+    if (!prefix.empty() && !IsBareDrive(prefix)) directories_.insert(InDirectoryCase(prefix));
   }
-  if (!key.empty() && !IsBareDrive(key)) directories_.insert(key);
+  if (!key.empty() && !IsBareDrive(key)) directories_.insert(InDirectoryCase(key));
 }
 
 bool MemoryFileSystem::RemoveFile(const std::string& name) {
@@ -140,7 +162,7 @@ void MemoryFileSystem::MoveOver(const std::string& source, const std::string& ta
   if (DirExists(to)) throw EFReplaceError(target, kDenied);
   if (auto old = Find(to); old && old->readOnly) throw EFReplaceError(target, kDenied);
   files_.erase(from);
-  files_[to] = std::move(node);
+  files_[InDirectoryCase(to)] = std::move(node);
 }
 
 void MemoryFileSystem::SetReadOnly(const std::string& name, bool readOnly) {
@@ -214,7 +236,7 @@ bool MemoryFileSystem::CreateDir(const std::string& name, std::string& reason) {
     reason = kExists;
     return false;
   }
-  directories_.insert(key);
+  directories_.insert(InDirectoryCase(key));
   return true;
 }
 
@@ -235,7 +257,7 @@ std::unique_ptr<FileStream> MemoryFileSystem::Open(const std::string& name, bool
     } else {
       node = std::make_shared<Node>();
       node->stamp = now_;
-      files_[key] = node;
+      files_[InDirectoryCase(key)] = node;
     }
     return std::make_unique<MemoryFile>(name, node, shared_, true, true, now_);
   }
@@ -247,6 +269,12 @@ std::unique_ptr<FileStream> MemoryFileSystem::Open(const std::string& name, bool
 std::shared_ptr<MemoryFileSystem::Node> MemoryFileSystem::Find(const std::string& key) const {
   const auto it = files_.find(key);
   return it == files_.end() ? nullptr : it->second;
+}
+
+std::string MemoryFileSystem::InDirectoryCase(const std::string& key) const {
+  const std::string parent = ParentKey(key);
+  const auto it = directories_.find(parent);
+  return it == directories_.end() ? key : *it + key.substr(parent.size());
 }
 
 bool MemoryFileSystem::DirExists(const std::string& key) const {

@@ -1,10 +1,11 @@
 #pragma once
 // An in-memory file system for tests, behaving like a disk that never fails
-// on its own (FaultFileSystem adds faults). Names are compared exactly as
-// text; "\" and "/" both separate, trailing separators are ignored, and a
-// bare drive ("C:", "C:\") always exists as a directory. A read-only file
-// can be neither written nor replaced. Streams stay valid after their file
-// is removed; the file system must outlive them.
+// on its own (FaultFileSystem adds faults). Names are compared as Windows
+// compares them, ignoring the case of letters (see NameOrder), and keep the
+// case they were first given; "\" and "/" both separate, trailing
+// separators are ignored, and a bare drive ("C:", "C:\") always exists as a
+// directory. A read-only file can be neither written nor replaced. Streams
+// stay valid after their file is removed; the file system must outlive them.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -39,7 +40,7 @@ class MemoryFileSystem : public FileSystem {
   // The file's bytes; throws std::out_of_range when there is no such file.
   std::string FileBytes(const std::string& name) const;
   std::int32_t Stamp(const std::string& name) const;
-  // Every file and every directory, sorted.
+  // Every file and every directory, sorted, in the case each was made with.
   std::vector<std::string> Files() const;
   std::vector<std::string> Directories() const;
   // Streams not yet destroyed (closed).
@@ -56,7 +57,7 @@ class MemoryFileSystem : public FileSystem {
   std::string ExpandFileName(const std::string& name) override;
   bool CreateDir(const std::string& name, std::string& reason) override;
 
-  // The key a name is stored under.
+  // The key a name is looked up by: "\" for "/", no trailing separator.
   static std::string Normalize(const std::string& name);
 
  public:
@@ -67,9 +68,23 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<FileStream> Open(const std::string& name, bool write, bool create);
   std::shared_ptr<Node> Find(const std::string& key) const;
   bool DirExists(const std::string& key) const;
+  // `key` with its directory part as that directory was made.
+  std::string InDirectoryCase(const std::string& key) const;
 
-  std::map<std::string, std::shared_ptr<Node>> files_;
-  std::set<std::string> directories_;
+  // Orders keys by their letters' capitals, as Windows upper-cases names:
+  // ASCII a-z, the Windows-1252 accented letters 0xE0-0xFE (not the
+  // division sign 0xF7), and the s, z and oe with caron or ligature and the
+  // y with diaeresis of 0x9A, 0x9E, 0x9C and 0xFF. Other bytes are compared
+  // as they are.
+  struct NameOrder {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+
+  // A key keeps the case of the name that made it, its directory part that
+  // of its directory: replacing a file or making a directory that exists
+  // leaves the key alone.
+  std::map<std::string, std::shared_ptr<Node>, NameOrder> files_;
+  std::set<std::string, NameOrder> directories_;
   std::shared_ptr<Shared> shared_;
   std::int32_t now_ = kDefaultNow;
 };

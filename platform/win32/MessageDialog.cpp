@@ -58,10 +58,11 @@ class DialogTemplate {
 class MessageDialog {
  public:
   MessageDialog(const std::string& text, DialogKind kind, DialogButtons buttons)
-      : text_(text), kind_(kind), buttons_(buttons) {
-    captions_.push_back("OK");
-    if (buttons == DialogButtons::OkCancel) captions_.push_back("Cancel");
-  }
+      : text_(text),
+        kind_(kind),
+        buttons_(buttons),
+        caption_(MessageDialogCaption(kind)),
+        captions_(MessageDialogButtonCaptions(buttons)) {}
 
   DialogResult Run(HWND owner, bool& endPending) {
     if (endPending) return DialogResult::Cancel;
@@ -72,9 +73,10 @@ class MessageDialog {
       DialogTemplate tmpl(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                           static_cast<int>(captions_.size()) + 1);
       tmpl.AddItem(SS_LEFT | SS_NOPREFIX, kTextId, 0x0082, L"");
-      tmpl.AddItem(BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, 0x0080, L"OK");
+      // The buttons' captions are set at WM_INITDIALOG.
+      tmpl.AddItem(BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP, IDOK, 0x0080, L"");
       if (buttons_ == DialogButtons::OkCancel) {
-        tmpl.AddItem(BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 0x0080, L"Cancel");
+        tmpl.AddItem(BS_PUSHBUTTON | WS_TABSTOP, IDCANCEL, 0x0080, L"");
       }
       dialog =
           CreateDialogIndirectParamA(GetModuleHandleA(nullptr), tmpl.Get(), owner,
@@ -127,7 +129,7 @@ class MessageDialog {
   }
 
   void CopyToClipboard(HWND dialog) {
-    std::string text = MessageDialogClipboardText(Caption(), text_, captions_);
+    std::string text = MessageDialogClipboardText(caption_, text_, captions_);
     if (!OpenClipboard(dialog)) return;
     EmptyClipboard();
     if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
@@ -138,15 +140,13 @@ class MessageDialog {
     CloseClipboard();
   }
 
-  const char* Caption() const { return kind_ == DialogKind::Error ? "Error" : "Information"; }
-
   void Finish(DialogResult result) {
     result_ = result;
     done_ = true;
   }
 
   void Initialise(HWND dialog) {
-    SetWindowTextA(dialog, Caption());
+    SetWindowTextA(dialog, caption_.c_str());
     HWND textWindow = GetDlgItem(dialog, kTextId);
     SetWindowTextA(textWindow, text_.c_str());
 
@@ -187,6 +187,7 @@ class MessageDialog {
     const int ids[] = {IDOK, IDCANCEL};
     for (std::size_t i = 0; i < layout.Buttons.size(); ++i) {
       HWND button = GetDlgItem(dialog, ids[i]);
+      SetWindowTextA(button, captions_[i].c_str());
       SendMessageA(button, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), FALSE);
       place(button, layout.Buttons[i]);
     }
@@ -245,6 +246,7 @@ class MessageDialog {
   std::string text_;
   DialogKind kind_;
   DialogButtons buttons_;
+  std::string caption_;
   std::vector<std::string> captions_;
   Font font_;
   POINT iconPosition_{0, 0};

@@ -232,9 +232,9 @@ TEST_F(InstallerTest, NextVolumeIsTheNameTheComponentWillOpen) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.number);
     MemoryFileSystem disk;
-    FakeWindowSystem screen;
+    FakeInstallerWindowSystem screen;
     FakeShell desktop{disk, kDesktop};
-    TFrmInstaladorNorv window(screen, disk, system, desktop);
+    TFrmInstaladorNorv window(screen, screen, disk, system, desktop);
     disk.AddFile("Tab.001",
                  Header(3) + Entry("C:\\NORV\\A.DAT") + Stored("ab") + kEnd + NextDisk(row.number));
     const std::string second = kSig + Stored("c") + kEnd + kEnd;

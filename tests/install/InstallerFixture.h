@@ -12,9 +12,9 @@
 #include "NorvInstall/Startup.h"
 #include "backup/ArchiveWriter.h"
 #include "install/FrmInstaladorNorv.h"
+#include "install/testing/FakeInstallerWindowSystem.h"
 #include "platform/testing/FakeShell.h"
 #include "platform/testing/FakeSystem.h"
-#include "platform/testing/FakeWindowSystem.h"
 #include "platform/testing/FaultFileSystem.h"
 #include "platform/testing/MemoryFileSystem.h"
 
@@ -87,11 +87,11 @@ class InstallerTest : public ::testing::Test {
 
   MemoryFileSystem files;
   FaultFileSystem faults{files};  // the installer's: `files` with faults on request
-  FakeWindowSystem windows;
+  FakeInstallerWindowSystem windows;
   FakeSystem system;
   FakeShell shell{files, kDesktop};
   std::unique_ptr<TFrmInstaladorNorv> form =
-      std::make_unique<TFrmInstaladorNorv>(windows, faults, system, shell);
+      std::make_unique<TFrmInstaladorNorv>(windows, windows, faults, system, shell);
 };
 
 }  // namespace norv::testing

@@ -58,7 +58,7 @@ TEST_F(InstallerTest, ShortcutFailuresReleaseWhatWasObtained) {
   for (const auto& c : cases) {
     FakeShell failing(files, kDesktop);
     failing.FailAt(c.step, static_cast<std::int32_t>(0x800401F0));
-    TFrmInstaladorNorv window(windows, files, system, failing);
+    TFrmInstaladorNorv window(windows, windows, files, system, failing);
     try {
       window.CriaShortCut("Agenda", "C:\\A.EXE", 0);
       ADD_FAILURE();

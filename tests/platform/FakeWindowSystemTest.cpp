@@ -1,31 +1,34 @@
-// The window system conformance suite over the fake of the installer's
-// tests; win32_tests.exe runs the same suite over the real window system.
+// The window system conformance suite over the fake of the tests;
+// win32_tests.exe runs the same suite over the real window system.
+#include <algorithm>
+
 #include "platform/testing/FakeWindowSystem.h"
 #include "tests/platform/WindowSystemConformanceSuite.h"
 
 namespace norv::conformance {
 namespace {
 
+// What a person sees is what the fake recorded.
 class FakeScreen : public Screen {
  public:
   WindowSystem& Windows() override { return windows_; }
-  int ShownProgressPosition() override { return windows_.ProgressPosition(); }
-  int ShownProgressMax() override { return windows_.ProgressMax(); }
   Cursor ShownCursor() override { return windows_.CurrentCursor(); }
 
   ShownDialog AnswerDialog(const std::string& text, DialogKind kind, DialogButtons buttons,
                            DialogResult press) override {
     ShownDialog shown;
-    windows_.SetOnDialog([&](const FakeDialog& dialog) -> std::optional<DialogResult> {
-      shown.caption = dialog.kind == DialogKind::Error ? "Error" : "Information";
-      shown.text = dialog.text;
-      shown.hasOk = true;
-      shown.hasCancel = dialog.buttons == DialogButtons::OkCancel;
+    windows_.SetOnDialog([&](const FakeDialog&) -> std::optional<DialogResult> {
       shown.cursor = windows_.CurrentCursor();
       return press;
     });
     shown.result = windows_.MessageDialog(text, kind, buttons);
     windows_.SetOnDialog(nullptr);
+    const FakeDialog& dialog = windows_.Dialogs().back();
+    const auto& captions = dialog.buttonCaptions;
+    shown.caption = dialog.caption;
+    shown.text = dialog.text;
+    shown.hasOk = std::count(captions.begin(), captions.end(), "OK") == 1;
+    shown.hasCancel = std::count(captions.begin(), captions.end(), "Cancel") == 1;
     return shown;
   }
 

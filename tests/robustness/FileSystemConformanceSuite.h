@@ -18,6 +18,7 @@ class FileSystemConformance : public ::testing::TestWithParam<DiskKind> {
  protected:
   void SetUp() override { disk_ = GetParam().make(); }
   FileSystem& Files() { return disk_->Files(); }
+  bool IgnoresCase() const { return disk_->IgnoresCase(); }
 
   void Put(const std::string& name, const std::string& bytes) {
     Files().CreateWrite(name)->WriteExactly(bytes.data(), bytes.size());
@@ -200,6 +201,34 @@ TEST_P(FileSystemConformance, StatusAndCheckReplaceableAnswerForEveryKindOfName)
   EXPECT_EQ(Get("C:\\FILE.TXT"), "kept");
   EXPECT_EQ(Files().FileStamp("C:\\FILE.TXT"), stamp);
   EXPECT_FALSE(Files().FileExists("C:\\NONE.TXT"));
+}
+
+// As on Windows, a name in another case names the same file or directory
+// (an accented Windows-1252 letter too); the installer's tests run over the
+// in-memory disk in Windows' stead. The POSIX disk is exempt: Linux names
+// differ by case.
+TEST_P(FileSystemConformance, NamesIgnoreTheCaseOfLetters) {
+  if (!IgnoresCase()) GTEST_SKIP() << "names differ by case on this disk";
+  ASSERT_TRUE(Files().ForceDirectories("C:\\Dir\\Caf\xE9"));
+  Put("C:\\Dir\\Caf\xE9\\Read Me.Txt", "first");
+  for (const char* name : {"C:\\DIR\\CAF\xC9\\READ ME.TXT", "c:\\dir\\caf\xE9\\read me.txt"}) {
+    EXPECT_EQ(Files().Status(name).kind, FileKind::kFile) << name;
+    EXPECT_EQ(Get(name), "first") << name;
+  }
+  EXPECT_TRUE(Files().DirectoryExists("c:\\DIR\\caf\xC9"));
+  std::string reason;
+  EXPECT_FALSE(Files().CreateDir("C:\\DIR", reason)) << "it exists";
+  EXPECT_THROW(Files().CreateWrite("C:\\DIR\\CAF\xC9"), EFCreateError) << "a directory";
+
+  // Writing, moving over and removing in another case reach the one file.
+  Put("C:\\DIR\\CAF\xC9\\READ ME.TXT", "second");
+  EXPECT_EQ(Get("C:\\Dir\\Caf\xE9\\Read Me.Txt"), "second");
+  Put("C:\\Dir\\Caf\xE9\\New.Tmp", "third");
+  Files().MoveOver("c:\\dir\\caf\xE9\\NEW.TMP", "C:\\DIR\\CAF\xC9\\read me.txt");
+  EXPECT_EQ(Get("C:\\Dir\\Caf\xE9\\Read Me.Txt"), "third");
+  EXPECT_FALSE(Files().FileExists("C:\\Dir\\Caf\xE9\\New.Tmp"));
+  EXPECT_TRUE(Files().RemoveFile("C:\\DIR\\CAF\xC9\\READ ME.TXT"));
+  EXPECT_FALSE(Files().FileExists("C:\\Dir\\Caf\xE9\\Read Me.Txt"));
 }
 
 TEST_P(FileSystemConformance, RemoveFileDeletesOnce) {

@@ -30,6 +30,7 @@ class PosixDisk : public Disk {
   }
   ~PosixDisk() override { std::filesystem::remove_all(root_); }
   FileSystem& Files() override { return *fs_; }
+  bool IgnoresCase() const override { return false; }
 
  private:
   std::string root_;

@@ -5,10 +5,10 @@
 
 #include "NorvInstall/Startup.h"
 #include "install/FrmInstaladorNorv.h"
+#include "install/testing/FakeInstallerWindowSystem.h"
 #include "platform/Errors.h"
 #include "platform/testing/FakeShell.h"
 #include "platform/testing/FakeSystem.h"
-#include "platform/testing/FakeWindowSystem.h"
 #include "platform/testing/MemoryFileSystem.h"
 #include "tests/backup/ArchiveBytes.h"
 
@@ -54,10 +54,10 @@ class InstallerBadInput : public ::testing::Test {
   ~InstallerBadInput() override { CopyToWindowModule({}); }
 
   MemoryFileSystem files;
-  FakeWindowSystem windows;
+  FakeInstallerWindowSystem windows;
   FakeSystem system;
   FakeShell shell{files, "C:\\Users\\norv\\Desktop"};
-  TFrmInstaladorNorv form{windows, files, system, shell};
+  TFrmInstaladorNorv form{windows, windows, files, system, shell};
 };
 
 TEST_F(InstallerBadInput, DadosTxtKeepsEveryByteAndMendsLineBreaks) {

@@ -8,10 +8,10 @@
 #include <fstream>
 
 #include "install/FrmInstaladorNorv.h"
+#include "install/testing/FakeInstallerWindowSystem.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/testing/FakeShell.h"
 #include "platform/testing/FakeSystem.h"
-#include "platform/testing/FakeWindowSystem.h"
 #include "tests/backup/ArchiveBytes.h"
 #include "tests/robustness/AllocationWatch.h"
 #include "tests/robustness/ProbedRestore.h"
@@ -81,10 +81,10 @@ TEST(MemoryLimit, AnInstallationOfAHostileArchiveStaysSmall) {
     if (h.size > 0) std::filesystem::resize_file(root / "UPD" / "ARC.001", h.size);
 
     PosixFileSystem files(root.string());
-    FakeWindowSystem windows;
+    FakeInstallerWindowSystem windows;
     FakeSystem system;
     FakeShell shell(files, "C:\\Desktop");
-    TFrmInstaladorNorv form(windows, files, system, shell);
+    TFrmInstaladorNorv form(windows, windows, files, system, shell);
     ParamArquivo = "C:\\UPD\\ARC.001";
     AllocationWatch watch;
     try {

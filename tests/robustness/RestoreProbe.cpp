@@ -82,7 +82,7 @@ RestoreProbe::RestoreProbe(TBackupFile& backup, MemoryFileSystem& fs, TapeUserIn
       tape_(tape),
       settings_(settings),
       shell_(fs, "C:\\Users\\norv\\Desktop"),
-      installer_(windows_, fs, system_, shell_) {
+      installer_(windows_, windows_, fs, system_, shell_) {
   windows_.SetOnDialog([this](const FakeDialog& dialog) -> std::optional<DialogResult> {
     return ui_.MessageDialog(dialog.text, dialog.kind, dialog.buttons);
   });

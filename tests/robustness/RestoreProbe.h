@@ -19,10 +19,10 @@
 
 #include "backup/BackupFile.h"
 #include "install/FrmInstaladorNorv.h"
+#include "install/testing/FakeInstallerWindowSystem.h"
 #include "platform/UserInterface.h"
 #include "platform/testing/FakeShell.h"
 #include "platform/testing/FakeSystem.h"
-#include "platform/testing/FakeWindowSystem.h"
 #include "platform/testing/MemoryFileSystem.h"
 
 namespace norv::robustness {
@@ -113,7 +113,7 @@ class RestoreProbe {
   ProbeSettings settings_;
   // The installer window, for its real volume handler; its dialogs go to
   // the tape's window system.
-  FakeWindowSystem windows_;
+  FakeInstallerWindowSystem windows_;
   FakeSystem system_;
   FakeShell shell_;
   TFrmInstaladorNorv installer_;

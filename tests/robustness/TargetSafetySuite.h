@@ -26,6 +26,9 @@ class Disk {
  public:
   virtual ~Disk() = default;
   virtual FileSystem& Files() = 0;
+  // Whether names that differ only in the case of letters name one file, as
+  // on Windows.
+  virtual bool IgnoresCase() const { return true; }
 };
 
 struct DiskKind {

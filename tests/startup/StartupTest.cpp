@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "NorvInstall/Startup.h"
+#include "install/testing/FakeInstallerWindowSystem.h"
 #include "platform/Errors.h"
 #include "platform/testing/FakeShell.h"
 #include "platform/testing/FakeSystem.h"
-#include "platform/testing/FakeWindowSystem.h"
 #include "platform/testing/MemoryFileSystem.h"
 
 namespace norv {
@@ -21,7 +21,7 @@ class FakeApplication : public Application {
   void SetTitle(const std::string& title) override { calls.push_back("title " + title); }
   TFrmInstaladorNorv& CreateMainWindow() override {
     calls.push_back("create " + ParamArquivo);
-    form = std::make_unique<TFrmInstaladorNorv>(windows, files, system, shell);
+    form = std::make_unique<TFrmInstaladorNorv>(windows, windows, files, system, shell);
     return *form;
   }
   void RunMessageLoop() override {
@@ -31,7 +31,7 @@ class FakeApplication : public Application {
   }
 
   MemoryFileSystem files;
-  FakeWindowSystem windows;
+  FakeInstallerWindowSystem windows;
   FakeSystem system;
   FakeShell shell{files, "C:\\Desktop"};
   std::unique_ptr<TFrmInstaladorNorv> form;
@@ -79,7 +79,7 @@ TEST_F(StartupTest, FailureInAnInstallationLeavesTheWindowUsable) {
 }
 
 TEST(CallHandler, CatchesEveryFailure) {
-  FakeWindowSystem windows;
+  FakeInstallerWindowSystem windows;
   EXPECT_TRUE(CallHandler(windows, [] {}));
   EXPECT_FALSE(CallHandler(windows, [] { throw Exception("Text exceeds memo capacity"); }));
   EXPECT_FALSE(CallHandler(windows, [] { throw 42; }));

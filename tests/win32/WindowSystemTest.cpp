@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "NorvInstall/win32/InstallerWindowSystem.h"
+#include "tests/install/InstallerViewConformanceSuite.h"
 #include "tests/platform/WindowSystemConformanceSuite.h"
 #include "tests/win32/DialogWatcher.h"
 
@@ -58,7 +59,8 @@ void PointAt(HWND window) {
 
 // The real window system with the installer window, the pointer resting on
 // the memo; dialogs are answered from a watcher thread, as a person would.
-class Win32Screen : public conformance::Screen {
+// Both suites run over it: the window system's and the installer view's.
+class Win32Screen : public conformance::Screen, public conformance::InstallerScreen {
  public:
   Win32Screen() : windows_(nullptr, [](const std::string& m) { return m; }) {
     windows_.SetTitle("Instalador de teste");
@@ -69,6 +71,7 @@ class Win32Screen : public conformance::Screen {
   }
 
   WindowSystem& Windows() override { return windows_; }
+  InstallerView& View() override { return windows_; }
   int ShownProgressPosition() override {
     return static_cast<int>(SendMessageA(window_->Progress(), PBM_GETPOS, 0, 0));
   }
@@ -123,6 +126,11 @@ INSTANTIATE_TEST_SUITE_P(Screens, WindowSystemConformance,
                          ::testing::Values(conformance::ScreenKind{
                              "Win32", [] { return std::make_unique<Win32Screen>(); }}),
                          conformance::ScreenName);
+using conformance::InstallerViewConformance;
+INSTANTIATE_TEST_SUITE_P(Screens, InstallerViewConformance,
+                         ::testing::Values(conformance::InstallerScreenKind{
+                             "Win32", [] { return std::make_unique<Win32Screen>(); }}),
+                         conformance::InstallerScreenName);
 
 class Win32WindowSystemTest : public ::testing::Test {
  protected:

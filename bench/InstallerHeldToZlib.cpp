@@ -1,0 +1,9 @@
+// NorvInstallZlib.exe: the installer with every block on zlib alone, as
+// before the fast decoder; bench/wine.sh times it against NorvInstall.exe.
+#include <windows.h>
+
+#include "NorvInstall/win32/Win32Application.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  return norv::RunWin32Installer(norv::BlockDecoder::Path::ZlibOnly);
+}
