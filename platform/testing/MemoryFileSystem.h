@@ -5,6 +5,12 @@
 // bare drive ("C:", "C:\") always exists as a directory. A read-only file
 // can be neither written nor replaced. Streams stay valid after their file
 // is removed; the file system must outlive them.
+//
+// It also remembers what a power cut would leave: a file's bytes and date
+// as its last Sync (or a MoveOver of it) left them, and the names of a
+// directory as its last SyncDirectory (or a MoveOver into it) left them.
+// MoveOver is the durable one: it flushes the file, then the directory.
+// Files and directories added by the set-up calls are durable at once.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -33,6 +39,10 @@ class MemoryFileSystem : public FileSystem {
   void SetNow(std::int32_t stamp) { now_ = stamp; }
   // A read-only file: CreateWrite, OpenWrite and MoveOver refuse it.
   void SetReadOnly(const std::string& name, bool readOnly = true);
+  // What FreeSpace answers (by default a terabyte).
+  void SetFreeSpace(std::int64_t bytes) { freeSpace_ = bytes; }
+  // Forgets everything that was not made durable, as a power cut would.
+  void PowerCut();
 
   // --- Inspection ---
   bool HasFile(const std::string& name) const;
@@ -55,6 +65,10 @@ class MemoryFileSystem : public FileSystem {
   bool RemoveFile(const std::string& name) override;
   std::string ExpandFileName(const std::string& name) override;
   bool CreateDir(const std::string& name, std::string& reason) override;
+  void Rename(const std::string& source, const std::string& target) override;
+  bool RemoveDir(const std::string& name) override;
+  void SyncDirectory(const std::string& directory) override;
+  std::int64_t FreeSpace(const std::string& path) override;
 
   // The key a name is stored under.
   static std::string Normalize(const std::string& name);
@@ -67,9 +81,15 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<FileStream> Open(const std::string& name, bool write, bool create);
   std::shared_ptr<Node> Find(const std::string& key) const;
   bool DirExists(const std::string& key) const;
+  // The names directly in the directory `key` become durable as they are now.
+  void SyncNames(const std::string& key);
 
   std::map<std::string, std::shared_ptr<Node>> files_;
   std::set<std::string> directories_;
+  // What a power cut leaves of the two above.
+  std::map<std::string, std::shared_ptr<Node>> durableFiles_;
+  std::set<std::string> durableDirectories_;
+  std::int64_t freeSpace_ = std::int64_t{1} << 40;
   std::shared_ptr<Shared> shared_;
   std::int32_t now_ = kDefaultNow;
 };
