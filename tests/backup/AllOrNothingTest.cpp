@@ -24,6 +24,11 @@ Tree TreeOf(const MemoryFileSystem& fs) {
   return {files, fs.Directories()};
 }
 
+void Configure(TBackupFile& component, bool allOrNothing) {
+  component.SetAllOrNothing(allOrNothing);
+  component.SetRestoreFullPath(true);
+}
+
 void AddOldTree(MemoryFileSystem& fs) {
   fs.AddFile("C:\\APP\\A.EXE", "old A", kOldDate);
   fs.AddFile("C:\\APP\\B.DLL", "old B", kOldDate);
@@ -54,8 +59,7 @@ class AllOrNothingTest : public ::testing::Test {
     AddUpdate(done);
     FaultFileSystem counting(done);
     TBackupFile component(counting, ui);
-    component.SetAllOrNothing(true);
-    component.SetRestoreFullPath(true);
+    Configure(component, true);
     EXPECT_TRUE(component.Restore(kArchive, "C:"));
     changes = counting.Changes();
     bytesWritten = counting.BytesWritten();
@@ -67,8 +71,7 @@ class AllOrNothingTest : public ::testing::Test {
     FaultFileSystem faults(files);
     faults.CrashAt(crashAt);
     TBackupFile component(faults, ui);
-    component.SetAllOrNothing(true);
-    component.SetRestoreFullPath(true);
+    Configure(component, true);
     try {
       component.Restore(kArchive, "C:");
     } catch (const SimulatedCrash&) {
@@ -169,8 +172,7 @@ TEST_F(AllOrNothingTest, EveryFailureLeavesTheOldTreeWithTheSameEvents) {
       AddUpdate(files, c.third);
       FaultFileSystem faults(files);
       TBackupFile component(faults, ui);
-      component.SetAllOrNothing(allOrNothing);
-      component.SetRestoreFullPath(true);
+      Configure(component, allOrNothing);
       Recorder recorder;
       recorder.Attach(component, true);
       if (c.arrange) c.arrange(faults, recorder);
@@ -196,8 +198,7 @@ TEST_F(AllOrNothingTest, SuccessHasTheSameEventsAndLeavesOnlyTheNewTree) {
     AddOldTree(files);
     AddUpdate(files);
     TBackupFile component(files, ui);
-    component.SetAllOrNothing(allOrNothing);
-    component.SetRestoreFullPath(true);
+    Configure(component, allOrNothing);
     Recorder recorder;
     recorder.Attach(component, true);
     EXPECT_TRUE(component.Restore(kArchive, "C:"));
@@ -215,8 +216,7 @@ TEST_F(AllOrNothingTest, DiskFullAtEveryByteLeavesTheOldTreeAndSaysSo) {
     FaultFileSystem faults(files);
     faults.LimitWrites(room);
     TBackupFile component(faults, ui);
-    component.SetAllOrNothing(true);
-    component.SetRestoreFullPath(true);
+    Configure(component, true);
     component.OnError = [](TBackupFile&, std::int32_t, std::string) {};
     EXPECT_FALSE(component.Restore(kArchive, "C:")) << room;
     EXPECT_EQ(component.FailureReason(), FaultFileSystem::kDiskFull) << room;
@@ -229,8 +229,7 @@ TEST_F(AllOrNothingTest, TooLittleFreeSpaceTouchesNothing) {
   fs.SetFreeSpace((1 << 20) + 17);
   FaultFileSystem faults(fs);
   TBackupFile component(faults, ui);
-  component.SetAllOrNothing(true);
-  component.SetRestoreFullPath(true);
+  Configure(component, true);
   Recorder recorder;
   recorder.Attach(component, true);
   EXPECT_FALSE(component.Restore(kArchive, "C:"));
