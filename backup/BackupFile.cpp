@@ -83,4 +83,9 @@ bool TBackupFile::Restore(const std::string& archiveName, const std::string& des
   return run->Execute();
 }
 
+Recovery TBackupFile::Recover(const std::string& destination) {
+  if (run_ != nullptr) throw EBackupError("Restore is already running");
+  return RecoverDestination(fs_, restore::WorkingDestination(destination));
+}
+
 }  // namespace norv

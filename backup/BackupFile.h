@@ -10,6 +10,7 @@
 
 #include "backup/BackupTypes.h"
 #include "backup/ResourceStrings.h"
+#include "backup/RestoreTransaction.h"
 #include "backup/RestoreView.h"
 #include "platform/Errors.h"
 #include "platform/FileSystem.h"
@@ -83,6 +84,13 @@ class TBackupFile {
   // stream for ":STREAM") below `destination`. True when the run ends with
   // error code 0 and the continue flag true.
   bool Restore(const std::string& archiveName, const std::string& destination);
+  // Not published. Every Restore below `destination` as one transaction:
+  // a run that does not succeed leaves the destination as it was.
+  bool AllOrNothing() const { return restore_.allOrNothing; }
+  void SetAllOrNothing(bool value) { restore_.allOrNothing = value; }
+  // Finishes what a killed all-or-nothing run left below `destination` (every
+  // Restore does so first). Not during a run.
+  Recovery Recover(const std::string& destination);
 
   // --- Run-time state: the run's while it goes on, else as the last run left it ---
   const std::string& CurrentFileName() const { return State().currentFileName; }
@@ -94,6 +102,10 @@ class TBackupFile {
   // for the cause ("Access is denied"); both empty while the code is 0.
   const std::string& FailedFileName() const { return State().failedFileName; }
   const std::string& FailureReason() const { return State().failureReason; }
+  // An all-or-nothing run that did not succeed: whether every change was
+  // undone, and what could not be.
+  bool Undone() const { return State().undone; }
+  const std::vector<NotRestored>& NotRestoredFiles() const { return State().notRestored; }
   bool Running() const { return run_ != nullptr; }
   // The file the run opens as its next volume, set at each volume change
   // before OnNeedDisk fires: what a handler must look for.

@@ -1,5 +1,6 @@
 #include "backup/RestoreRun.h"
 
+#include <cstdio>
 #include <exception>
 
 #include "backup/BackupFile.h"
@@ -16,11 +17,21 @@ namespace norv {
 namespace {
 constexpr const char* kStreamName = ":STREAM";
 constexpr const char* kOversizedBlock = "A block is larger than the restore's buffers";
+// Room for the journal and the directories beside the files themselves.
+constexpr std::int64_t kSpareBytes = std::int64_t{1} << 20;
 
 // The system's reason for a failure, or the failure's own message.
 std::string ReasonOf(const std::exception& failure) {
   const auto* platform = dynamic_cast<const Exception*>(&failure);
   return platform && !platform->Reason().empty() ? platform->Reason() : failure.what();
+}
+
+std::string NotEnoughSpace(std::int64_t needed, std::int64_t free) {
+  char text[128];
+  std::snprintf(text, sizeof text,
+                "There is not enough space on the disk: %lld bytes needed, %lld free",
+                static_cast<long long>(needed), static_cast<long long>(free));
+  return text;
 }
 }  // namespace
 
@@ -44,17 +55,89 @@ bool RestoreRun::Execute() {
   state_.continueFlag = true;
   state_.failedFileName.clear();
   state_.failureReason.clear();
+  state_.undone = false;
+  state_.notRestored.clear();
+  RecoverFirst();
   if (!OpenInput()) return false;
   ReadHeader();
-  RecordLoop();
-  // The loop ends at the end of the archive with the flag true; otherwise
-  // the entry in progress may lack a continuation and is dropped.
-  if (state_.continueFlag) {
-    SettlePending();
-  } else {
+  if (settings_.allOrNothing && !BeginTransaction()) {
+    state_.undone = true;  // nothing was touched
+    return FinishRun();
+  }
+  try {
+    RecordLoop();
+    // The loop ends at the end of the archive with the flag true; otherwise
+    // the entry in progress may lack a continuation and is dropped.
+    if (state_.continueFlag) {
+      SettlePending();
+    } else {
+      pending_.reset();
+    }
+    EndTransaction();
+  } catch (const std::exception&) {
     pending_.reset();
+    if (transaction_) Undo();
+    throw;
   }
   return FinishRun();
+}
+
+void RestoreRun::RecoverFirst() {
+  const Recovery recovery = RecoverDestination(fs_, workingDestination_);
+  if (recovery.failures.empty()) return;
+  const NotRestored& first = recovery.failures.front();
+  throw EBackupError("An unfinished restore could not be undone: " + first.file + ": " +
+                     first.reason);
+}
+
+bool RestoreRun::BeginTransaction() {
+  // Every new file lies beside its old version until the end.
+  const std::int64_t free = fs_.FreeSpace(workingDestination_.empty() ? "." : workingDestination_);
+  const std::int64_t needed = static_cast<std::uint32_t>(state_.totalBytes) + kSpareBytes;
+  if (free >= 0 && free < needed) {
+    RecordError(TBackupErrorCode::ReadFile, workingDestination_, NotEnoughSpace(needed, free));
+    return false;
+  }
+  try {
+    transaction_ = std::make_unique<RestoreTransaction>(fs_, workingDestination_, archiveName_);
+  } catch (const std::exception& e) {
+    RecordError(TBackupErrorCode::ReadFile, journal::JournalName(workingDestination_), ReasonOf(e));
+    return false;
+  }
+  return true;
+}
+
+void RestoreRun::EndTransaction() {
+  if (!transaction_) return;
+  if (state_.errorCode == TBackupErrorCode::None && state_.continueFlag) {
+    std::optional<NotRestored> failed;
+    try {
+      failed = transaction_->Commit();
+    } catch (const std::exception& e) {
+      // The journal itself refused a write (a full disk).
+      failed = NotRestored{journal::JournalName(workingDestination_), ReasonOf(e)};
+    }
+    if (!failed) {
+      transaction_.reset();
+      return;
+    }
+    RecordError(TBackupErrorCode::ReadFile, failed->file, failed->reason);
+  }
+  Undo();
+}
+
+void RestoreRun::Undo() {
+  const std::unique_ptr<RestoreTransaction> transaction = std::move(transaction_);
+  state_.notRestored = transaction->Undo();
+  state_.undone = state_.notRestored.empty();
+}
+
+void RestoreRun::Place(TargetFile& file) {
+  if (transaction_) {
+    file.LeaveInPlace();
+  } else {
+    file.PutInPlace();
+  }
 }
 
 bool RestoreRun::OpenInput() {
@@ -123,8 +206,11 @@ void RestoreRun::FileEntry(const std::string& recordName, std::int32_t fileDate)
     decision = restore::RestoreDecision(settings_.restoreMode, status.stamp, fileDate_);
     const std::string asked = state_.currentFileName;
     events_.RestoreFile(state_.currentFileName, fileDate_, decision);
-    // A file the handler renamed is asked about again when it is begun.
-    if (state_.currentFileName != asked) target = FileKind::kFile;
+    // A file the handler renamed is asked about again when it is begun; the
+    // journal must know whether it is there.
+    if (state_.currentFileName != asked) {
+      target = transaction_ ? fs_.Status(state_.currentFileName).kind : FileKind::kFile;
+    }
   }
   if (decision && !PrepareDirectory()) return;
   decision_ = decision;
@@ -142,6 +228,12 @@ bool RestoreRun::PrepareDirectory() {
   // directory is.
   if (!dir.empty() && dir == lastDirectory_) return true;
   std::string reason;
+  try {
+    if (transaction_) transaction_->WillMakeDirectories(dir);
+  } catch (const std::exception& e) {
+    EntryFailed(state_.currentFileName, ReasonOf(e));
+    return false;
+  }
   if (!fs_.ForceDirectories(dir, &reason)) {
     // A file that cannot be placed is a failed entry, not a skipped one.
     EntryFailed(state_.currentFileName, reason.empty() ? dir : reason);
@@ -155,6 +247,7 @@ void RestoreRun::WriteEntry(FileKind target) {
   std::unique_ptr<TargetFile> file;
   partDamaged_ = false;
   try {
+    if (transaction_) transaction_->WillWrite(state_.currentFileName, target == FileKind::kFile);
     file = TargetFile::Begin(fs_, state_.currentFileName, target);
     ReadEntryData(&file->Stream());
   } catch (const std::exception& e) {
@@ -196,13 +289,14 @@ std::unique_ptr<TargetFile> RestoreRun::ContinueEntry() {
   // copy of the file of the new name, which then replaces it.
   if (!file->Damaged()) {
     try {
-      file->PutInPlace();
+      Place(*file);
     } catch (const std::exception& e) {
       EntryFailed(file->Target(), ReasonOf(e));
       return nullptr;
     }
   }
   file.reset();
+  if (transaction_) transaction_->WillWrite(state_.currentFileName, true);
   return TargetFile::Extend(fs_, state_.currentFileName);
 }
 
@@ -237,7 +331,7 @@ void RestoreRun::SettlePending() {
   const std::unique_ptr<TargetFile> file = std::move(pending_);
   if (file->Damaged()) return;  // the target keeps its old bytes and date
   try {
-    file->PutInPlace();
+    Place(*file);
   } catch (const std::exception& e) {
     EntryFailed(file->Target(), ReasonOf(e));
   }

@@ -12,6 +12,7 @@
 #include "backup/ArchiveFormat.h"
 #include "backup/BlockDecoder.h"
 #include "backup/RecordCursor.h"
+#include "backup/RestoreTransaction.h"
 #include "backup/RestoreView.h"
 #include "platform/FileSystem.h"
 
@@ -36,8 +37,19 @@ class RestoreRun {
   RestoreState& State() { return state_; }
 
  private:
+  // Finishes what a killed run left at the destination; raises when
+  // something of it could not be put back.
+  void RecoverFirst();
   bool OpenInput();
   void ReadHeader();
+  // All or nothing: checks the free space and starts the journal; false
+  // (an error recorded, nothing touched) when either fails.
+  bool BeginTransaction();
+  // Commits a run that succeeded, undoes one that did not.
+  void EndTransaction();
+  void Undo();
+  // Puts a finished entry's file in place, or leaves it for the commit.
+  void Place(TargetFile& file);
   void RecordLoop();
   void FileEntry(const std::string& recordName, std::int32_t fileDate);
   // Makes the directory of the current file name; false (error 1) when it
@@ -81,6 +93,8 @@ class RestoreRun {
   RecordCursor cursor_;
   std::int32_t fileDate_ = 0;
   bool decision_ = false;
+  // The run's transaction while an all-or-nothing run goes on.
+  std::unique_ptr<RestoreTransaction> transaction_;
   // The last entry written, until it is put in place or dropped.
   std::unique_ptr<TargetFile> pending_;
   // The part being written failed (a block, a write, a read).

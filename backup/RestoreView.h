@@ -4,6 +4,7 @@
 // on and hands back. The run sees nothing else of the component.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "backup/BackupTypes.h"
 #include "backup/ResourceStrings.h"
@@ -19,6 +20,16 @@ struct RestoreSettings {
   bool zlibOnly = false;
   // What ":STREAM" reads from its current position; not owned, never closed.
   Stream* sourceStream = nullptr;
+  // The whole run as one transaction (RestoreTransaction.h): a run that
+  // does not succeed leaves the destination as it was.
+  bool allOrNothing = false;
+};
+
+// A change of an all-or-nothing run that could not be undone: the name and
+// the system's reason.
+struct NotRestored {
+  std::string file;
+  std::string reason;
 };
 
 // The run-time state of one run. The run owns it while it goes on; the
@@ -36,6 +47,11 @@ struct RestoreState {
   // for the cause; both empty while the code is None.
   std::string failedFileName;
   std::string failureReason;
+  // An all-or-nothing run that did not succeed: true once every change was
+  // undone (or none made); otherwise what could not be (its journal stays
+  // for the next run).
+  bool undone = false;
+  std::vector<NotRestored> notRestored;
 };
 
 // The component's side of a run. Names and flags come by reference: they

@@ -15,7 +15,11 @@ TargetFile::TargetFile(FileSystem& fs, std::string target)
 
 TargetFile::~TargetFile() {
   stream_.reset();
-  if (!placed_) fs_.RemoveFile(temporary_);
+  // A destructor raises nothing; a temporary file left is reused later.
+  try {
+    if (!placed_) fs_.RemoveFile(temporary_);
+  } catch (...) {
+  }
 }
 
 std::string TargetFile::TemporaryName(const std::string& target) {
@@ -51,6 +55,11 @@ void TargetFile::Close(std::int32_t dosDate) {
 void TargetFile::Reopen() {
   stream_ = fs_.OpenWrite(temporary_);
   stream_->Seek(0, SeekOrigin::End);
+}
+
+void TargetFile::LeaveInPlace() {
+  stream_.reset();
+  placed_ = true;
 }
 
 void TargetFile::PutInPlace() {

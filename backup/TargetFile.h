@@ -45,6 +45,9 @@ class TargetFile {
   bool Damaged() const { return damaged_; }
   // Moves the closed temporary file over the target. Throws EFReplaceError.
   void PutInPlace();
+  // Leaves the closed temporary file where it is, for a caller that moves
+  // it over the target later.
+  void LeaveInPlace();
 
  private:
   TargetFile(FileSystem& fs, std::string target);

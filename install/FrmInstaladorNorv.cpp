@@ -46,6 +46,8 @@ void TFrmInstaladorNorv::ApplyBackupFileSettings() {
   BackupFile.SetRestoreMode(rmAll);
   BackupFile.SetMaxSize(0);
   BackupFile.SetSetArchiveFlag(false);
+  // An installation is never left half old, half new.
+  BackupFile.SetAllOrNothing(true);
   BackupFile.OnProgress = [this](TBackupFile& s, std::string n, TPercentage p, bool& c) {
     BackupFileProgress(s, std::move(n), p, c);
   };

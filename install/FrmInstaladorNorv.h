@@ -83,6 +83,13 @@ class TFrmInstaladorNorv {
   std::string CriaShortCutArquivo(const std::string& name, const std::string& target,
                                   std::int32_t folder);
   void Instala();
+  // Finishes an installation that a kill or a power cut interrupted, with
+  // its log lines; false when something of it could not be put back.
+  bool RecuperaInterrompida();
+  // The ERRO lines of a failed restore and whether the previous
+  // installation is back.
+  void RegistraFalha(bool primeiroVolume);
+  void RegistraNaoRestaurados(const std::vector<NotRestored>& arquivos);
   void ExecutaAplicativo(const std::string& aplicativo);
 
   WindowSystem& windows_;

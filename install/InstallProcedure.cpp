@@ -58,15 +58,11 @@ void TFrmInstaladorNorv::Instala() {
   ProgressBar1.SetPosition(0);
   BackupFile.SetRestoreMode(ParamSobrescrever == kSobrescrever ? rmAll : rmNoOverwrite);
 
-  // The component ends silently when the first volume is missing; say so,
-  // and never close a restore that did not complete with a success banner.
+  // Never close a restore that did not complete with a success banner.
   const bool primeiroVolume = files_.FileExists(ParamArquivo);
-  const bool restaurado = BackupFile.Restore(ParamArquivo, kSystemDrive);
-  if (!primeiroVolume) MemoDadosAplicativo.Add(texts::kArquivoNaoEncontrado + ParamArquivo);
-  if (BackupFile.ErrorCode() != 0) {
-    MemoDadosAplicativo.Add(texts::kErro + BackupFile.FailedFileName() + texts::kErroSeparador +
-                            BackupFile.FailureReason());
-  }
+  // A restore that cannot first undo the interrupted one does not start.
+  const bool restaurado = RecuperaInterrompida() && BackupFile.Restore(ParamArquivo, kSystemDrive);
+  if (!restaurado) RegistraFalha(primeiroVolume);
 
   if (!ParamAtalhoNome.empty()) {
     MemoDadosAplicativo.Add(texts::kCriandoAtalho);
@@ -85,6 +81,40 @@ void TFrmInstaladorNorv::Instala() {
                           : ComExcecoes ? texts::kConcluidoComExcecoes
                                         : texts::kConcluido);
   MemoDadosAplicativo.Add(texts::kLinhaBanner);
+}
+
+bool TFrmInstaladorNorv::RecuperaInterrompida() {
+  const Recovery recuperacao = BackupFile.Recover(kSystemDrive);
+  if (!recuperacao.found) return true;
+  MemoDadosAplicativo.Add(texts::kRecuperando + recuperacao.archive + texts::kReticencias);
+  if (!recuperacao.failures.empty()) {
+    RegistraNaoRestaurados(recuperacao.failures);
+    return false;
+  }
+  MemoDadosAplicativo.Add(recuperacao.committed ? texts::kInterrompidaConcluida
+                                                : texts::kInterrompidaDesfeita);
+  return true;
+}
+
+void TFrmInstaladorNorv::RegistraFalha(bool primeiroVolume) {
+  // The component ends silently when the first volume is missing.
+  if (!primeiroVolume) MemoDadosAplicativo.Add(texts::kArquivoNaoEncontrado + ParamArquivo);
+  if (BackupFile.ErrorCode() != 0) {
+    MemoDadosAplicativo.Add(texts::kErro + BackupFile.FailedFileName() + texts::kErroSeparador +
+                            BackupFile.FailureReason());
+  }
+  if (BackupFile.Undone()) {
+    MemoDadosAplicativo.Add(texts::kAnteriorRestaurada);
+  } else if (!BackupFile.NotRestoredFiles().empty()) {
+    RegistraNaoRestaurados(BackupFile.NotRestoredFiles());
+  }
+}
+
+void TFrmInstaladorNorv::RegistraNaoRestaurados(const std::vector<NotRestored>& arquivos) {
+  for (const NotRestored& arquivo : arquivos) {
+    MemoDadosAplicativo.Add(texts::kErro + arquivo.file + texts::kErroSeparador + arquivo.reason);
+  }
+  MemoDadosAplicativo.Add(texts::kAnteriorNaoRestaurada);
 }
 
 void TFrmInstaladorNorv::ExecutaAplicativo(const std::string& aplicativo) {

@@ -44,6 +44,27 @@ inline constexpr const char* kArquivoNaoEncontrado =
 inline constexpr const char* kErro = "ERRO: ";
 inline constexpr const char* kErroSeparador = ": ";
 
+// After a failed restore, every change undone:
+// "A instalação anterior foi restaurada."
+inline constexpr const char* kAnteriorRestaurada = "A instala\xE7\xE3o anterior foi restaurada.";
+// Some change could not be undone (each named on an ERRO line before):
+// "A instalação anterior não pôde ser restaurada por completo; a próxima
+// execução do instalador termina de restaurá-la."
+inline constexpr const char* kAnteriorNaoRestaurada =
+    "A instala\xE7\xE3o anterior n\xE3o p\xF4"
+    "de ser restaurada por completo; a pr\xF3xima execu\xE7\xE3o do instalador termina de "
+    "restaur\xE1-la.";
+// An interrupted installation found at the start: "Recuperando a instalação
+// interrompida de " + archive + "...", then how it ended.
+inline constexpr const char* kRecuperando = "Recuperando a instala\xE7\xE3o interrompida de ";
+// "A instalação interrompida foi desfeita."
+inline constexpr const char* kInterrompidaDesfeita =
+    "A instala\xE7\xE3o interrompida foi desfeita.";
+// "A instalação interrompida foi concluída."
+inline constexpr const char* kInterrompidaConcluida =
+    "A instala\xE7\xE3o interrompida foi conclu\xED"
+    "da.";
+
 // "ATENÇÃO: arquivo: "
 inline constexpr const char* kAtencao = "ATEN\xC7\xC3O: arquivo: ";
 // " não descompactado porque o aplicativo está carregado na memória..."

@@ -98,6 +98,11 @@ void BackgroundWriteStream::SetDosDate(std::int32_t dosDate) {
   inner_->SetDosDate(dosDate);
 }
 
+void BackgroundWriteStream::Sync() {
+  FinishWrites();
+  inner_->Sync();
+}
+
 void BackgroundWriteStream::FinishWrites() {
   Settle();
   ThrowIfFailed();

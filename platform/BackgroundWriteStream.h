@@ -58,6 +58,7 @@ class BackgroundWriteStream : public FileStream {
   std::int64_t Size() override;
   void SetDosDate(std::int32_t dosDate) override;
   void FinishWrites() override;
+  void Sync() override;
   // Room in the chunk being filled (a chunk with less room left goes to
   // the helper first); nullptr for more than a chunk.
   unsigned char* WriteSpace(std::size_t count) override;

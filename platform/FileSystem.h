@@ -70,6 +70,19 @@ class FileSystem {
   virtual void CheckReplaceable(const std::string& target);
   // Deletes a file; false when there was none or it could not be deleted.
   virtual bool RemoveFile(const std::string& name) = 0;
+  // Gives the file `source` the absent name `target` in the same directory,
+  // flushing nothing: a later MoveOver or SyncDirectory in that directory
+  // makes it durable. Throws EFReplaceError (`target` exists, `source` is
+  // held open by another program).
+  virtual void Rename(const std::string& source, const std::string& target) = 0;
+  // Deletes an empty directory; false when there was none or it could not be.
+  virtual bool RemoveDir(const std::string& name) = 0;
+  // Makes the creations, renames and removals of names in `directory`
+  // durable, where the file system flushes at all.
+  virtual void SyncDirectory(const std::string& directory) = 0;
+  // The bytes the caller may still write on the volume of `path`, which
+  // exists; -1 when the system cannot tell.
+  virtual std::int64_t FreeSpace(const std::string& path) = 0;
 
   // The full path of a name relative to the current directory.
   virtual std::string ExpandFileName(const std::string& name) = 0;

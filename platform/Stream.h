@@ -44,6 +44,9 @@ class FileStream : public Stream {
   // throws EWriteError (or what the refused write threw) when some were not.
   // Streams that write on the caller's thread have reported that already.
   virtual void FinishWrites() {}
+  // Returns once every byte written so far is on the disk, where the file
+  // system flushes at all; a failure only costs durability.
+  virtual void Sync() { FinishWrites(); }
   // Room for the next `count` bytes in the stream's own buffer, for a caller
   // that would otherwise fill a buffer of its own and copy it in; nullptr
   // when the stream keeps none. CommitWrite(n) then writes the first n

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -116,6 +117,12 @@ class PosixFileStream : public FileStream {
     (void)::futimens(fd_, times);
   }
 
+  // Only a durable file system's files are flushed; a failure only costs
+  // durability.
+  void Sync() override {
+    if (writeBehind_) (void)::fsync(fd_);
+  }
+
  private:
   int fd_;
   bool writeBehind_;
@@ -128,6 +135,12 @@ void SyncPath(const std::string& path, int flags) {
   if (fd < 0) return;
   (void)::fsync(fd);
   ::close(fd);
+}
+
+// The directory part of a host path.
+std::string DirectoryOf(const std::string& path) {
+  const auto cut = path.find_last_of('/');
+  return cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
 }
 
 }  // namespace
@@ -214,13 +227,33 @@ void PosixFileSystem::MoveOver(const std::string& source, const std::string& tar
       throw EFReplaceError(ExpandFileName(target), SystemReason(errno));
     }
   }
-  if (durable_) {
-    const auto cut = to.find_last_of('/');
-    SyncPath(cut == std::string::npos ? "."
-             : cut == 0               ? "/"
-                                      : to.substr(0, cut),
-             O_RDONLY | O_DIRECTORY);
-  }
+  if (durable_) SyncPath(DirectoryOf(to), O_RDONLY | O_DIRECTORY);
+}
+
+void PosixFileSystem::Rename(const std::string& source, const std::string& target) {
+  const std::string from = NativePath(source);
+  const std::string to = NativePath(target);
+  if (MovedOntoNothing(from, to)) return;
+  struct stat st {};
+  // Without RENAME_NOREPLACE a look first: nothing else writes here meanwhile.
+  const int err = ::lstat(to.c_str(), &st) == 0             ? EEXIST
+                  : ::rename(from.c_str(), to.c_str()) == 0 ? 0
+                                                            : errno;
+  if (err != 0) throw EFReplaceError(ExpandFileName(target), SystemReason(err));
+}
+
+bool PosixFileSystem::RemoveDir(const std::string& name) {
+  return ::rmdir(NativePath(name).c_str()) == 0;
+}
+
+void PosixFileSystem::SyncDirectory(const std::string& directory) {
+  if (durable_) SyncPath(NativePath(directory), O_RDONLY | O_DIRECTORY);
+}
+
+std::int64_t PosixFileSystem::FreeSpace(const std::string& path) {
+  struct statvfs st {};
+  if (::statvfs(NativePath(path).c_str(), &st) != 0) return -1;
+  return static_cast<std::int64_t>(st.f_bavail) * static_cast<std::int64_t>(st.f_frsize);
 }
 
 bool PosixFileSystem::RemoveFile(const std::string& name) {

@@ -29,6 +29,10 @@ class PosixFileSystem : public FileSystem {
   void MoveOver(const std::string& source, const std::string& target) override;
   void CheckReplaceable(const std::string& target) override;
   bool RemoveFile(const std::string& name) override;
+  void Rename(const std::string& source, const std::string& target) override;
+  bool RemoveDir(const std::string& name) override;
+  void SyncDirectory(const std::string& directory) override;
+  std::int64_t FreeSpace(const std::string& path) override;
   std::string ExpandFileName(const std::string& name) override;
   bool CreateDir(const std::string& name, std::string& reason) override;
 

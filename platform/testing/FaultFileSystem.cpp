@@ -57,10 +57,14 @@ class FaultStream : public FileStream {
   std::int64_t Size() override { return inner_->Size(); }
 
   void SetDosDate(std::int32_t dosDate) override {
+    if (fs_.Crashed()) return;
     fs_.Change();
     if (!failSetDate_) inner_->SetDosDate(dosDate);
   }
   void FinishWrites() override { inner_->FinishWrites(); }
+  void Sync() override {
+    if (!fs_.Crashed()) inner_->Sync();
+  }
 
  private:
   std::unique_ptr<FileStream> inner_;
@@ -100,6 +104,10 @@ void FaultFileSystem::Change() {
   {
     const std::lock_guard<std::mutex> lock(counting_);
     change = ++changes_;
+  }
+  if (crashAt_ != 0 && change >= crashAt_) {
+    crashed_ = true;
+    throw SimulatedCrash{};
   }
   if (beforeChange) beforeChange(change);
 }
@@ -166,8 +174,29 @@ void FaultFileSystem::MoveOver(const std::string& source, const std::string& tar
 }
 
 bool FaultFileSystem::RemoveFile(const std::string& name) {
+  if (crashed_) return false;
   Change();
   return base_.RemoveFile(name);
+}
+
+void FaultFileSystem::Rename(const std::string& source, const std::string& target) {
+  Change();
+  if (locked_.count(Key(source))) throw EFReplaceError(target, kInUse);
+  base_.Rename(source, target);
+}
+
+bool FaultFileSystem::RemoveDir(const std::string& name) {
+  if (crashed_) return false;
+  Change();
+  return base_.RemoveDir(name);
+}
+
+void FaultFileSystem::SyncDirectory(const std::string& directory) {
+  if (!crashed_) base_.SyncDirectory(directory);
+}
+
+std::int64_t FaultFileSystem::FreeSpace(const std::string& path) {
+  return base_.FreeSpace(path);
 }
 
 std::string FaultFileSystem::ExpandFileName(const std::string& name) {

@@ -19,6 +19,10 @@
 
 namespace norv {
 
+// What a simulated kill throws. It derives from no standard exception, so
+// that no handler of the code under test takes it for a failure of its own.
+struct SimulatedCrash {};
+
 class FaultFileSystem : public FileSystem {
  public:
   static constexpr const char* kDiskFull = "There is not enough space on the disk";
@@ -54,6 +58,11 @@ class FaultFileSystem : public FileSystem {
   // create, open for writing, each write, each date, a directory, a
   // removal, and before and after each MoveOver.
   std::function<void(long)> beforeChange;
+  // The process dies before change `change`: that change and every later one
+  // throw SimulatedCrash and reach nothing, except removals, dates and
+  // flushes, which do nothing (a destructor may ask for them).
+  void CrashAt(long change) { crashAt_ = change; }
+  bool Crashed() const { return crashed_; }
   long Changes() const;
   // Bytes accepted by writes through this wrapper so far.
   std::int64_t BytesWritten() const;
@@ -66,6 +75,10 @@ class FaultFileSystem : public FileSystem {
   std::unique_ptr<FileStream> OpenWrite(const std::string& name) override;
   void MoveOver(const std::string& source, const std::string& target) override;
   bool RemoveFile(const std::string& name) override;
+  void Rename(const std::string& source, const std::string& target) override;
+  bool RemoveDir(const std::string& name) override;
+  void SyncDirectory(const std::string& directory) override;
+  std::int64_t FreeSpace(const std::string& path) override;
   std::string ExpandFileName(const std::string& name) override;
   bool CreateDir(const std::string& name, std::string& reason) override;
 
@@ -92,6 +105,8 @@ class FaultFileSystem : public FileSystem {
   std::int64_t writeBudget_ = -1;  // -1: unlimited
   long changes_ = 0;
   std::int64_t bytesWritten_ = 0;
+  long crashAt_ = 0;  // 0: never
+  bool crashed_ = false;
 };
 
 }  // namespace norv

@@ -14,6 +14,13 @@ struct MemoryFileSystem::Node {
   std::string bytes;
   std::int32_t stamp = kDefaultNow;
   bool readOnly = false;
+  // What a power cut leaves of the two first.
+  std::string durableBytes;
+  std::int32_t durableStamp = kDefaultNow;
+  void MakeDurable() {
+    durableBytes = bytes;
+    durableStamp = stamp;
+  }
 };
 
 struct MemoryFileSystem::Shared {
@@ -104,6 +111,8 @@ class MemoryFile : public FileStream {
     if (IsValidDosDate(dosDate)) node_->stamp = dosDate;
   }
 
+  void Sync() override { node_->MakeDurable(); }
+
  private:
   std::shared_ptr<MemoryFileSystem::Node> node_;
   std::shared_ptr<MemoryFileSystem::Shared> shared_;
@@ -124,6 +133,10 @@ bool MemoryFileSystem::NameOrder::operator()(const std::string& a, const std::st
       [](unsigned char x, unsigned char y) { return Capital(x) < Capital(y); });
 }
 
+bool MemoryFileSystem::NameOrder::Same(const std::string& a, const std::string& b) {
+  return !NameOrder()(a, b) && !NameOrder()(b, a);
+}
+
 std::string MemoryFileSystem::Normalize(const std::string& name) {
   std::string key = name;
   std::replace(key.begin(), key.end(), '/', '\\');
@@ -138,7 +151,10 @@ void MemoryFileSystem::AddFile(const std::string& name, std::string bytes, std::
   auto node = std::make_shared<Node>();
   node->bytes = std::move(bytes);
   node->stamp = stamp;
-  files_[InDirectoryCase(key)] = std::move(node);
+  node->MakeDurable();
+  const std::string stored = InDirectoryCase(key);
+  durableFiles_[stored] = node;
+  files_[stored] = std::move(node);
 }
 
 void MemoryFileSystem::AddDirectory(const std::string& name) {
@@ -148,6 +164,7 @@ void MemoryFileSystem::AddDirectory(const std::string& name) {
     if (!prefix.empty() && !IsBareDrive(prefix)) directories_.insert(InDirectoryCase(prefix));
   }
   if (!key.empty() && !IsBareDrive(key)) directories_.insert(InDirectoryCase(key));
+  durableDirectories_.insert(directories_.begin(), directories_.end());
 }
 
 bool MemoryFileSystem::RemoveFile(const std::string& name) {
@@ -162,7 +179,65 @@ void MemoryFileSystem::MoveOver(const std::string& source, const std::string& ta
   if (DirExists(to)) throw EFReplaceError(target, kDenied);
   if (auto old = Find(to); old && old->readOnly) throw EFReplaceError(target, kDenied);
   files_.erase(from);
+  node->MakeDurable();
   files_[InDirectoryCase(to)] = std::move(node);
+  SyncNames(ParentKey(to));
+}
+
+void MemoryFileSystem::Rename(const std::string& source, const std::string& target) {
+  const std::string from = Normalize(source);
+  const std::string to = Normalize(target);
+  auto node = Find(from);
+  if (!node) throw EFReplaceError(target, kNotFound);
+  if (Find(to) || DirExists(to)) throw EFReplaceError(target, kExists);
+  files_.erase(from);
+  files_[InDirectoryCase(to)] = std::move(node);
+}
+
+bool MemoryFileSystem::RemoveDir(const std::string& name) {
+  const std::string key = Normalize(name);
+  if (!directories_.count(key)) return false;
+  const std::string inside = key + "\\";
+  const auto holds = [&](const std::string& other) {
+    return other.size() > inside.size() && NameOrder::Same(other.substr(0, inside.size()), inside);
+  };
+  if (std::any_of(files_.begin(), files_.end(), [&](const auto& f) { return holds(f.first); }) ||
+      std::any_of(directories_.begin(), directories_.end(), holds)) {
+    return false;
+  }
+  directories_.erase(key);
+  return true;
+}
+
+void MemoryFileSystem::SyncDirectory(const std::string& directory) {
+  SyncNames(Normalize(directory));
+}
+
+std::int64_t MemoryFileSystem::FreeSpace(const std::string& /*path*/) {
+  return freeSpace_;
+}
+
+void MemoryFileSystem::SyncNames(const std::string& key) {
+  const auto inDirectory = [&](const std::string& name) {
+    return NameOrder::Same(ParentKey(name), key);
+  };
+  std::erase_if(durableFiles_, [&](const auto& f) { return inDirectory(f.first); });
+  for (const auto& [name, node] : files_) {
+    if (inDirectory(name)) durableFiles_[name] = node;
+  }
+  std::erase_if(durableDirectories_, inDirectory);
+  for (const std::string& name : directories_) {
+    if (inDirectory(name)) durableDirectories_.insert(name);
+  }
+}
+
+void MemoryFileSystem::PowerCut() {
+  files_ = durableFiles_;
+  directories_ = durableDirectories_;
+  for (auto& [name, node] : files_) {
+    node->bytes = node->durableBytes;
+    node->stamp = node->durableStamp;
+  }
 }
 
 void MemoryFileSystem::SetReadOnly(const std::string& name, bool readOnly) {

@@ -6,6 +6,12 @@
 // separators are ignored, and a bare drive ("C:", "C:\") always exists as a
 // directory. A read-only file can be neither written nor replaced. Streams
 // stay valid after their file is removed; the file system must outlive them.
+//
+// It also remembers what a power cut would leave: a file's bytes and date
+// as its last Sync (or a MoveOver of it) left them, and the names of a
+// directory as its last SyncDirectory (or a MoveOver into it) left them.
+// MoveOver is the durable one: it flushes the file, then the directory.
+// Files and directories added by the set-up calls are durable at once.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -34,6 +40,10 @@ class MemoryFileSystem : public FileSystem {
   void SetNow(std::int32_t stamp) { now_ = stamp; }
   // A read-only file: CreateWrite, OpenWrite and MoveOver refuse it.
   void SetReadOnly(const std::string& name, bool readOnly = true);
+  // What FreeSpace answers (by default a terabyte).
+  void SetFreeSpace(std::int64_t bytes) { freeSpace_ = bytes; }
+  // Forgets everything that was not made durable, as a power cut would.
+  void PowerCut();
 
   // --- Inspection ---
   bool HasFile(const std::string& name) const;
@@ -56,6 +66,10 @@ class MemoryFileSystem : public FileSystem {
   bool RemoveFile(const std::string& name) override;
   std::string ExpandFileName(const std::string& name) override;
   bool CreateDir(const std::string& name, std::string& reason) override;
+  void Rename(const std::string& source, const std::string& target) override;
+  bool RemoveDir(const std::string& name) override;
+  void SyncDirectory(const std::string& directory) override;
+  std::int64_t FreeSpace(const std::string& path) override;
 
   // The key a name is looked up by: "\" for "/", no trailing separator.
   static std::string Normalize(const std::string& name);
@@ -68,6 +82,8 @@ class MemoryFileSystem : public FileSystem {
   std::unique_ptr<FileStream> Open(const std::string& name, bool write, bool create);
   std::shared_ptr<Node> Find(const std::string& key) const;
   bool DirExists(const std::string& key) const;
+  // The names directly in the directory `key` become durable as they are now.
+  void SyncNames(const std::string& key);
   // `key` with its directory part as that directory was made.
   std::string InDirectoryCase(const std::string& key) const;
 
@@ -77,6 +93,7 @@ class MemoryFileSystem : public FileSystem {
   // y with diaeresis of 0x9A, 0x9E, 0x9C and 0xFF. Other bytes are compared
   // as they are.
   struct NameOrder {
+    static bool Same(const std::string& a, const std::string& b);
     bool operator()(const std::string& a, const std::string& b) const;
   };
 
@@ -85,6 +102,10 @@ class MemoryFileSystem : public FileSystem {
   // leaves the key alone.
   std::map<std::string, std::shared_ptr<Node>, NameOrder> files_;
   std::set<std::string, NameOrder> directories_;
+  // What a power cut leaves of the two above.
+  std::map<std::string, std::shared_ptr<Node>, NameOrder> durableFiles_;
+  std::set<std::string, NameOrder> durableDirectories_;
+  std::int64_t freeSpace_ = std::int64_t{1} << 40;
   std::shared_ptr<Shared> shared_;
   std::int32_t now_ = kDefaultNow;
 };

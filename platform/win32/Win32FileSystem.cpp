@@ -93,6 +93,8 @@ class Win32FileStream : public FileStream {
     }
   }
 
+  void Sync() override { FlushFileBuffers(handle_); }
+
  private:
   HANDLE handle_;
   bool writeBehind_;
@@ -227,6 +229,26 @@ void Win32FileSystem::CheckReplaceable(const std::string& target) {
 
 bool Win32FileSystem::RemoveFile(const std::string& name) {
   return DeleteFileW(Wide(NativePath(name)).c_str()) != 0;
+}
+
+void Win32FileSystem::Rename(const std::string& source, const std::string& target) {
+  if (!MoveFileExW(Wide(NativePath(source)).c_str(), Wide(NativePath(target)).c_str(), 0)) {
+    throw EFReplaceError(ExpandFileName(target), LastErrorText());
+  }
+}
+
+bool Win32FileSystem::RemoveDir(const std::string& name) {
+  return RemoveDirectoryW(Wide(NativePath(name)).c_str()) != 0;
+}
+
+// NTFS writes its changes of names to its own log in the order they were
+// made, and MoveOver writes through: nothing is left to flush here.
+void Win32FileSystem::SyncDirectory(const std::string& /*directory*/) {}
+
+std::int64_t Win32FileSystem::FreeSpace(const std::string& path) {
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(Wide(NativePath(path)).c_str(), &available, nullptr, nullptr)) return -1;
+  return static_cast<std::int64_t>(available.QuadPart);
 }
 
 std::unique_ptr<FileStream> Win32FileSystem::OpenRead(const std::string& name) {

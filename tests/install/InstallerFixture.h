@@ -37,6 +37,8 @@ inline constexpr const char* kComExcecoes =
 inline constexpr const char* kNaoConcluido =
     "*** PROCESSO N\xC3O CONCLU\xCD"
     "DO ***";
+// "A instalação anterior foi restaurada."
+inline constexpr const char* kRestaurada = "A instala\xE7\xE3o anterior foi restaurada.";
 // " não descompactado porque o aplicativo está carregado na memória..."
 inline const std::string kHeld =
     " n\xE3o descompactado porque o aplicativo est\xE1 carregado na mem\xF3ria...";

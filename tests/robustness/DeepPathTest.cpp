@@ -30,6 +30,12 @@ class CountingFileSystem : public FileSystem {
     throw EFReplaceError(target, "not here");
   }
   bool RemoveFile(const std::string&) override { return false; }
+  void Rename(const std::string&, const std::string& target) override {
+    throw EFReplaceError(target, "not here");
+  }
+  bool RemoveDir(const std::string&) override { return false; }
+  void SyncDirectory(const std::string&) override {}
+  std::int64_t FreeSpace(const std::string&) override { return -1; }
   bool CreateDir(const std::string& name, std::string&) override {
     outermostFirst = outermostFirst && name.size() > made_;
     made_ = name.size();

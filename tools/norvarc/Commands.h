@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace norv {
+struct Recovery;
+}
+
 namespace norv::tool {
 
 using Args = std::vector<std::string>;
@@ -20,11 +24,17 @@ int RunCreate(const Args& args, std::ostream& out, std::ostream& err);
 int RunList(const Args& args, std::ostream& out, std::ostream& err);
 int RunTest(const Args& args, std::ostream& out, std::ostream& err);
 int RunExtract(const Args& args, std::ostream& out, std::ostream& err);
+int RunRecover(const Args& args, std::ostream& out, std::ostream& err);
 
 extern const char* const kCreateHelp;
 extern const char* const kListHelp;
 extern const char* const kTestHelp;
 extern const char* const kExtractHelp;
+extern const char* const kRecoverHelp;
+
+// Tells on `err` what a recovery found and did; 1 when something could not
+// be put back, else 0.
+int ReportRecovery(const Recovery& recovery, const std::string& command, std::ostream& err);
 
 // Exit code for a command line that cannot be used.
 inline constexpr int kUsageExit = 2;

@@ -8,11 +8,12 @@ namespace norv::tool {
 
 namespace {
 
-const std::array<Command, 4> kCommands = {{
+const std::array<Command, 5> kCommands = {{
     {"create", "make an archive from files and directories", kCreateHelp, RunCreate},
     {"list", "list the records of an archive", kListHelp, RunList},
     {"test", "check every volume and block of an archive", kTestHelp, RunTest},
     {"extract", "restore an archive below a directory", kExtractHelp, RunExtract},
+    {"recover", "finish an interrupted all-or-nothing extract", kRecoverHelp, RunRecover},
 }};
 
 void PrintUsage(std::ostream& out) {

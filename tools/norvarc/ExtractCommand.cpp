@@ -28,6 +28,17 @@ const char* const kExtractHelp =
     "  --keep-going   go on after a compression error\n"
     "  --sync         flush each file to the disk before it replaces the old\n"
     "                 one, so that not even a power cut can leave it empty\n"
+    "  --all-or-nothing\n"
+    "                 the whole restore or none of it: files are put in place\n"
+    "                 only once all are written, the old versions kept beside\n"
+    "                 them (NAME.norvold) until the end, and a run that fails,\n"
+    "                 stops or is killed leaves DEST as it was (a journal,\n"
+    "                 DEST/.norvjournal, lets the next run or \"norvarc recover\"\n"
+    "                 finish a killed one). Needs room for old and new files\n"
+    "                 together, checked first. Files a handler holds back are\n"
+    "                 not part of it; programs run afterwards are not undone;\n"
+    "                 after a power cut the promise holds with --sync only, as\n"
+    "                 far as the file system keeps its flushes and renames\n"
     "  --trace        print every event of the restore on stdout, one line\n"
     "                 each, TAB-separated fields:\n"
     "                   restore-file FILENAME FA DORESTORE\n"
@@ -39,7 +50,8 @@ const char* const kExtractHelp =
     "\n"
     "Each file replaces its old version only once it is complete; a failure\n"
     "leaves the old file as it was and is named on stderr as\n"
-    "\"ERRO: FILE: REASON\".\n"
+    "\"ERRO: FILE: REASON\". An interrupted all-or-nothing run found in DEST\n"
+    "is finished first, and said so on stderr.\n"
     "\n"
     "Exits 0 when the restore succeeds, 1 when it fails or stops, 2 when it\n"
     "is aborted by an exception (message on stderr).\n";
@@ -139,9 +151,9 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
   // zlib; --measure-serve-gap prints "serve-gap MS CALLS N1 N5 CPU-MS" on
   // stderr: the longest gap between two calls of ServeMessages, the calls,
   // the gaps of at least 1 ms and 5 ms, and the longest in processor time.
-  ParsedArgs parsed =
-      ParseArgs(args, {"--mode", "--decoder"},
-                {"--flat", "--keep-going", "--trace", "--measure-serve-gap", "--sync"});
+  ParsedArgs parsed = ParseArgs(
+      args, {"--mode", "--decoder"},
+      {"--flat", "--keep-going", "--trace", "--measure-serve-gap", "--sync", "--all-or-nothing"});
   if (parsed.operands.size() != 2) throw UsageError("needs an archive name and a destination");
   const TRestoreMode mode = ParseMode(parsed.Value("--mode", "all"));
   const std::string& dest = parsed.operands[1];
@@ -160,6 +172,8 @@ int RunExtract(const Args& args, std::ostream& out, std::ostream& err) {
   backup.SetZlibOnly(zlibOnly);
   backup.SetRestoreMode(mode);
   backup.SetRestoreFullPath(!parsed.Flag("--flat"));
+  backup.SetAllOrNothing(parsed.Flag("--all-or-nothing"));
+  if (ReportRecovery(backup.Recover(kSystemDrive), "extract", err) != 0) return 1;
   TracePrinter trace(out, parsed.Flag("--trace"));
 
   // The file system maps drive names below DEST; the archive's own name is
