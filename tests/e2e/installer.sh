@@ -124,9 +124,10 @@ grab_stable() {
 }
 
 # Installs with PARAMETERS and expects the restore to fail on PATH: the
-# component's error report, then a log of four lines whose first is
-# "ERRO: PATH: <the system's reason>" and whose banner says the process did
-# not finish. The log is left in $E2E_WORK/log.txt.
+# component's error report, then a log of five lines whose first is
+# "ERRO: PATH: <the system's reason>", whose second says the previous
+# installation was put back and whose banner says the process did not
+# finish. The log is left in $E2E_WORK/log.txt.
 installer_expect_failure() {
   local parameters=$1 path=$2 dialog first
   installer_start "$E2E_WORK" "$parameters"
@@ -142,6 +143,8 @@ installer_expect_failure() {
     "ERRO: $path: "?*) ;;
     *) e2e_fail "first log line: $(printf '%s' "$first" | cat -v)" ;;
   esac
-  expect_eq "log lines" "$(wc -l <"$E2E_WORK/log.txt")" 4
+  expect_eq "log lines" "$(wc -l <"$E2E_WORK/log.txt")" 5
+  expect_eq "put back" "$(sed -n 2p "$E2E_WORK/log.txt" | tr -d '\r')" \
+    "$(cp1252 'A instalação anterior foi restaurada.')"
   expect_banner "$E2E_WORK/log.txt" '*** PROCESSO NÃO CONCLUÍDO ***'
 }
