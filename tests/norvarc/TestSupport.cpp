@@ -1,7 +1,9 @@
 #include "TestSupport.h"
 
 #include <stdlib.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -67,6 +69,32 @@ std::int32_t FileDate(const std::string& path) {
   PosixFileSystem fs;
   auto name = Utf8ToCp1252(path);
   return name ? fs.FileStamp(*name) : -1;
+}
+
+namespace {
+std::string Quoted(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+}  // namespace
+
+Outcome RunNorvarc(const std::vector<std::string>& args, const std::string& errFile,
+                   const std::string& workDir) {
+  std::string command = Quoted(NORVARC_PROGRAM);
+  if (!workDir.empty()) command = "cd " + Quoted(workDir) + " && " + command;
+  for (const auto& a : args) command += " " + Quoted(a);
+  command += " </dev/null 2>" + Quoted(errFile);
+  Outcome o;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return o;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    o.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  o.err = ReadFile(errFile);
+  return o;
 }
 
 ReadBack ReadArchive(const std::string& firstVolume) {

@@ -47,6 +47,17 @@ struct ReadBack {
 };
 ReadBack ReadArchive(const std::string& firstVolume);
 
+// How a run of norvarc ended, and what it printed.
+struct Outcome {
+  int exitCode = -1;  // -1 when it did not exit by itself
+  std::string out;
+  std::string err;
+};
+// Runs the norvarc program with `args`, in `workDir` when one is given; its
+// stderr passes through the file `errFile`.
+Outcome RunNorvarc(const std::vector<std::string>& args, const std::string& errFile,
+                   const std::string& workDir = "");
+
 // 15 March 2004 10:20:30.
 inline constexpr std::int32_t kSampleDate = 0x306F528F;
 

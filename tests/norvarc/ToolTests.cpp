@@ -1,13 +1,13 @@
 // The norvarc program, run as a user runs it. The extract trace is the
 // restore engine's external contract: its lines are compared in full.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
 #include "TestSupport.h"
+#include "backup/RestoreTransaction.h"
+#include "platform/posix/PosixFileSystem.h"
 #include "tests/backup/ArchiveBytes.h"
 
 namespace norv {
@@ -16,42 +16,17 @@ namespace {
 using testing::FileDate;
 using testing::kSampleDate;
 using testing::NoiseBytes;
+using testing::Outcome;
 using testing::ReadFile;
+using testing::RunNorvarc;
 using testing::TempDir;
 using testing::TextBytes;
 using testing::WriteFile;
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string Quoted(const std::string& arg) {
-  std::string q = "'";
-  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
 class ToolTest : public ::testing::Test {
  protected:
-  // Runs norvarc in `workDir` when one is given.
   Outcome Run(const std::vector<std::string>& args, const std::string& workDir = "") {
-    std::string command = Quoted(NORVARC_PROGRAM);
-    if (!workDir.empty()) command = "cd " + Quoted(workDir) + " && " + command;
-    for (const auto& a : args) command += " " + Quoted(a);
-    const std::string errFile = dir / "stderr.txt";
-    command += " </dev/null 2>" + Quoted(errFile);
-    Outcome o;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return o;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-      o.out.append(buffer, n);
-    int status = ::pclose(pipe);
-    o.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    o.err = ReadFile(errFile);
-    return o;
+    return RunNorvarc(args, dir / "stderr.txt", workDir);
   }
   static std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -310,8 +285,75 @@ TEST_F(ToolTest, ExtractOpensTheArchiveByTheNameGiven) {
   EXPECT_EQ(ReadFile(dir / "out/a.txt"), "abc");
 }
 
+// Leaves in `dest` what an all-or-nothing run killed while writing leaves:
+// C:\APP\A.EXE about to be replaced, C:\APP\NEW made, B.DAT being written.
+void LeaveAnInterruptedRun(const std::string& dest) {
+  WriteFile(dest + "/APP/A.EXE", "old", kSampleDate);
+  PosixFileSystem fs(dest, false);
+  RestoreTransaction run(fs, "C:\\", "D:\\ARC.001");
+  run.WillWrite("C:\\APP\\A.EXE", true);
+  WriteFile(dest + "/APP/A.EXE.norvtmp", "new", kSampleDate);
+  run.WillMakeDirectories("C:\\APP\\NEW");
+  run.WillWrite("C:\\APP\\NEW\\B.DAT", false);
+  WriteFile(dest + "/APP/NEW/B.DAT.norvtmp", "new", kSampleDate);
+}
+
+TEST_F(ToolTest, RecoverExitsZeroUnlessSomethingCouldNotBePutBack) {
+  const std::string dest = dir / "dest";
+  std::filesystem::create_directories(dest);
+  auto nothing = Run({"recover", dest});
+  EXPECT_EQ(nothing.exitCode, 0);
+  EXPECT_EQ(nothing.err, "");
+
+  LeaveAnInterruptedRun(dest);
+  // A file of someone else's in the folder the run made: the folder stays,
+  // and so does the journal, for the next run.
+  WriteFile(dest + "/APP/NEW/OTHER.TXT", "not ours", kSampleDate);
+  auto blocked = Run({"recover", dest});
+  EXPECT_EQ(blocked.exitCode, 1);
+  EXPECT_NE(blocked.err.find("could not put back C:\\APP\\NEW: "), std::string::npos)
+      << blocked.err;
+  EXPECT_TRUE(std::filesystem::exists(dest + "/.norvjournal"));
+
+  std::filesystem::remove(dest + "/APP/NEW/OTHER.TXT");
+  auto undone = Run({"recover", dest});
+  EXPECT_EQ(undone.exitCode, 0) << undone.err;
+  EXPECT_EQ(undone.err, "norvarc recover: the interrupted restore of D:\\ARC.001 was undone\n");
+  EXPECT_EQ(ReadFile(dest + "/APP/A.EXE"), "old");
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dest))
+    left.push_back(std::filesystem::relative(entry.path(), dest).string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"APP", "APP/A.EXE"}));
+  EXPECT_EQ(Run({"recover", dest}).err, "");
+}
+
+TEST_F(ToolTest, ExtractFinishesAnInterruptedRunFirstAndSaysSo) {
+  WriteFile(dir / "src/APP/C.TXT", "c", kSampleDate);
+  ASSERT_EQ(Run({"create", "--prefix", "C:\\", dir / "P.001", dir / "src/APP"}).exitCode, 0);
+  const std::string dest = dir / "dest";
+  LeaveAnInterruptedRun(dest);
+  auto run = Run({"extract", dir / "P.001", dest});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.err, "norvarc extract: the interrupted restore of D:\\ARC.001 was undone\n");
+  EXPECT_EQ(ReadFile(dest + "/APP/A.EXE"), "old");
+  EXPECT_EQ(ReadFile(dest + "/APP/C.TXT"), "c");
+  EXPECT_FALSE(std::filesystem::exists(dest + "/APP/NEW"));
+  EXPECT_FALSE(std::filesystem::exists(dest + "/.norvjournal"));
+
+  // A journal that names another destination is never applied.
+  PosixFileSystem fs(dest, false);
+  journal::Writer foreign(fs, journal::JournalName("C:\\"), "C:\\ELSEWHERE\\", "D:\\X.001");
+  for (const char* command : {"recover", "extract"}) {
+    auto refused = command == std::string("recover") ? Run({command, dest})
+                                                     : Run({command, dir / "P.001", dest});
+    EXPECT_EQ(refused.exitCode, 1) << command;
+    EXPECT_NE(refused.err.find("another destination"), std::string::npos) << refused.err;
+  }
+}
+
 TEST_F(ToolTest, HelpAndUsage) {
-  for (const char* command : {"create", "list", "test", "extract"}) {
+  for (const char* command : {"create", "list", "test", "extract", "recover"}) {
     auto help = Run({command, "--help"});
     EXPECT_EQ(help.exitCode, 0) << command;
     EXPECT_EQ(help.out.rfind(std::string("usage: norvarc ") + command, 0), 0u) << help.out;
@@ -326,6 +368,7 @@ TEST_F(ToolTest, HelpAndUsage) {
   EXPECT_EQ(Run({"create", "--max-size", "0", "A.001", "x"}).exitCode, 2);
   EXPECT_EQ(Run({"extract", "--mode", "sometimes", "A.001", "d"}).exitCode, 2);
   EXPECT_EQ(Run({"list"}).exitCode, 2);
+  EXPECT_EQ(Run({"recover"}).exitCode, 2);
 }
 
 }  // namespace
