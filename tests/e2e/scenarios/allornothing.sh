@@ -31,21 +31,32 @@ touch -d '2001-02-03 04:05:06' "$install_dir"/*.* "$install_dir/TABELAS/INSS.DAT
 # volumes (bytes that compress, so that every block is checked when read).
 src="$E2E_WORK/src"
 mkdir -p "$src/TABELAS" "$src/NOVA"
-head -c 2200000 /dev/urandom | base64 >"$src/RH.EXE"
-head -c 2200000 /dev/urandom | base64 >"$src/TUTIL32.DLL"
+# The same bytes every run, so that the damage below always lands in the
+# compressed data of a block: pseudo-random bytes from a fixed key, as text.
+text() (
+  set +o pipefail # openssl ends on SIGPIPE once head has enough
+  openssl enc -aes-128-ctr -K 000102030405060708090a0b0c0d0e0f -iv 0 -nosalt -in /dev/zero \
+    2>/dev/null | head -c $((2200000 + $1)) | tail -c 2200000 | base64
+)
+text 1 >"$src/RH.EXE"
+text 2 >"$src/TUTIL32.DLL"
 printf 'new table\n' >"$src/TABELAS/INSS.DAT"
-head -c 2200000 /dev/urandom | base64 >"$src/NOVA/EXTRA.DAT"
+text 3 >"$src/NOVA/EXTRA.DAT"
 norvarc_create --max-size 2500000 --prefix 'D:\E2E\TUDO' "$E2E_WORK/PacTudo.001" \
   "$src/RH.EXE" "$src/TUTIL32.DLL" "$src/TABELAS" "$src/NOVA"
 [ -f "$E2E_WORK/PacTudo.003" ] || e2e_fail "the update is not in three volumes"
 printf 'Tudo\r\n' >"$E2E_WORK/Dados.txt"
 before=$(tree_state "$install_dir")
 
-# 1. A damaged third volume: bytes in the middle of its data overwritten.
+# 1. A damaged third volume: 200 bytes in the middle of a compressed block
+# of the last file overwritten, which the component reports and the
+# installer logs.
 cp "$E2E_WORK/PacTudo.003" "$E2E_WORK/PacTudo.003.good"
 size=$(stat -c %s "$E2E_WORK/PacTudo.003")
-printf '\377%.0s' $(seq 1 200) |
+head -c 200 /dev/zero | tr '\0' '\377' |
   dd of="$E2E_WORK/PacTudo.003" bs=1 seek=$((size / 2)) conv=notrunc status=none
+report=$("$NORV_E2E_NORVARC" test "$E2E_WORK/PacTudo.001" 2>&1 || true)
+grep -q 'compression error' <<<"$report" || e2e_fail "the damage is not a compression error: $report"
 installer_start "$E2E_WORK" 'OVERWRITE PacTudo.001'
 installer_wait_window
 drv click "$FORM" '&Instalar' 30000 >/dev/null
