@@ -2,6 +2,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "backup/TargetFile.h"
 
 namespace norv::journal {
@@ -10,6 +12,8 @@ namespace {
 constexpr const char* kJournalFile = ".norvjournal";
 // Longer payloads are no record of ours: the journal ends there.
 constexpr std::uint32_t kMaxPayload = 1u << 20;
+// How much of the journal one read brings.
+constexpr std::int64_t kWindowBytes = 64 * 1024;
 
 void PutInt32(std::string& out, std::uint32_t value) {
   for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(value >> shift));
@@ -115,18 +119,51 @@ Reader::Reader(FileSystem& fs, const std::string& journalName)
 
 bool Reader::Next(Record& record) {
   unsigned char head[8];
-  if (stream_->Read(head, sizeof head) != sizeof head) return false;
+  if (ReadAt(offset_, head, sizeof head) != sizeof head) return false;
   const std::uint32_t length = GetInt32(head);
   if (length > kMaxPayload) return false;
   std::string payload(length, '\0');
-  if (stream_->Read(payload.data(), length) != length) return false;
+  if (ReadAt(offset_ + sizeof head, payload.data(), length) != length) return false;
   if (Checksum(payload) != GetInt32(head + 4) || !Decode(payload, record)) return false;
   offset_ += static_cast<std::int64_t>(sizeof head + length);
   return true;
 }
 
-void Reader::Seek(std::int64_t offset) {
-  offset_ = stream_->Seek(offset, SeekOrigin::Begin);
+std::size_t Reader::ReadAt(std::int64_t at, void* out, std::size_t count) {
+  auto* to = static_cast<unsigned char*>(out);
+  std::size_t done = 0;
+  while (done < count) {
+    const auto end = windowStart_ + static_cast<std::int64_t>(window_.size());
+    if (at < windowStart_) {
+      // Undo walks the journal backwards: a window that ends just past the
+      // record asked for holds the records before it too.
+      Fill(std::max<std::int64_t>(0, at + 512 - kWindowBytes));
+      continue;
+    }
+    if (at >= end) {
+      Fill(at);
+      if (window_.empty()) break;
+      continue;
+    }
+    const std::size_t n = std::min(count - done, static_cast<std::size_t>(end - at));
+    std::copy_n(window_.data() + (at - windowStart_), n, to + done);
+    done += n;
+    at += static_cast<std::int64_t>(n);
+  }
+  return done;
+}
+
+void Reader::Fill(std::int64_t start) {
+  window_.resize(kWindowBytes);
+  stream_->Seek(start, SeekOrigin::Begin);
+  std::size_t got = 0;
+  while (got < window_.size()) {
+    const std::size_t n = stream_->Read(window_.data() + got, window_.size() - got);
+    if (n == 0) break;
+    got += n;
+  }
+  window_.resize(got);
+  windowStart_ = start;
 }
 
 }  // namespace norv::journal

@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 
@@ -73,7 +74,9 @@ class Writer {
   std::unique_ptr<FileStream> stream_;
 };
 
-// Reads the valid records of a journal, front to back or at offsets.
+// Reads the valid records of a journal, front to back or at offsets, through
+// a window of the file: a journal of many thousand records is read in a few
+// calls, also backwards.
 class Reader {
  public:
   // Throws EFOpenError when there is no journal.
@@ -82,11 +85,18 @@ class Reader {
   bool Next(Record& record);
   // Where the next record starts.
   std::int64_t Offset() const { return offset_; }
-  void Seek(std::int64_t offset);
+  void Seek(std::int64_t offset) { offset_ = offset; }
 
  private:
+  // Up to `count` bytes from file offset `at` on; fewer at the end.
+  std::size_t ReadAt(std::int64_t at, void* out, std::size_t count);
+  // Loads the window starting at `start`.
+  void Fill(std::int64_t start);
+
   std::unique_ptr<FileStream> stream_;
   std::int64_t offset_ = 0;
+  std::vector<unsigned char> window_;
+  std::int64_t windowStart_ = 0;  // the file offset of window_[0]
 };
 
 }  // namespace norv::journal

@@ -5,5 +5,5 @@
 #include "NorvInstall/win32/Win32Application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return norv::RunWin32Installer(norv::BlockDecoder::Path::ZlibOnly);
+  return norv::RunWin32Installer({.decoder = norv::BlockDecoder::Path::ZlibOnly});
 }

@@ -2,17 +2,19 @@
 # The Wine section of scripts/bench (figures only): the 32-bit norvarc.exe
 # extracting and testing set (a) under Wine against the native norvarc on
 # the same data, and NorvInstall.exe installing a 3-volume archive under
-# Wine with the fast decoder against the same program held to zlib
-# (NorvInstallZlib.exe, built beside it in the Windows tree). Medians of
-# wall time over the runs, the two contenders of each pair taking turns,
-# with Wine's server kept up between them; Wine's own start is timed once
-# apart. An installation is timed by the e2e driver, from its click to the
-# banner it sees.
+# Wine against the same program held to zlib (NorvInstallZlib.exe) and
+# against the one that replaces file by file (NorvInstallPerFile.exe, what
+# all or nothing costs; also as an update of set (b), many small files),
+# both built beside it in the Windows tree. Medians of wall time over the
+# runs, the two contenders of each pair taking turns, with Wine's server
+# kept up between them; Wine's own start is timed once apart. An
+# installation is timed by the e2e driver, from its click to the banner it
+# sees.
 #
 # Where the 32-bit Wine is emulated (scripts/wine32), its times would be
-# qemu's, not the programs': there the 64-bit norvarc.exe runs under the
-# machine's own 64-bit Wine instead, and the installer's figures, which
-# need a CPU that runs 32-bit code, are left out and said to be.
+# qemu's, not the programs': there the 64-bit builds (norvarc.exe, the
+# installers and the driver, built here) run under the machine's own 64-bit
+# Wine instead, and the report says so.
 #
 #   bench/wine.sh [--runs N] [--set-mib N] [--install-mib N]
 #
@@ -52,10 +54,16 @@ else
   export WINEPREFIX="$HOME/prefix"
 fi
 windows="$tree/tools/norvarc/norvarc.exe"
-export NORV_E2E_EXE="$root/build/mingw/NorvInstall/NorvInstall.exe"
-zlib_exe="$root/build/mingw/bench/NorvInstallZlib.exe"
-export NORV_E2E_DRIVER="$root/build/mingw/tests/e2e/driver.exe"
-for f in "$native" "$windows" "$NORV_E2E_EXE" "$zlib_exe" "$NORV_E2E_DRIVER"; do
+if [ $arch = x86_64 ]; then
+  # The installers' figures are the file system's and the decoder's, not
+  # the instruction set's: on such a machine the 64-bit builds stand in.
+  cmake --build "$tree" --target NorvInstall NorvInstallZlib NorvInstallPerFile driver >/dev/null
+fi
+export NORV_E2E_EXE="$tree/NorvInstall/NorvInstall.exe"
+zlib_exe="$tree/bench/NorvInstallZlib.exe"
+per_file_exe="$tree/bench/NorvInstallPerFile.exe"
+export NORV_E2E_DRIVER="$tree/tests/e2e/driver.exe"
+for f in "$native" "$windows" "$NORV_E2E_EXE" "$zlib_exe" "$per_file_exe" "$NORV_E2E_DRIVER"; do
   [ -f "$f" ] || { echo "bench/wine.sh: $f not built (run scripts/build)" >&2; exit 1; }
 done
 source "$root/tests/e2e/installer.sh"
@@ -122,21 +130,36 @@ if [ ! -f "$archive" ] || [ "$archive" -ot "$set_dir" ]; then
   rm -f "$data/$set_name".0*
   "$native" create --level max "$archive" "$set_dir" >/dev/null
 fi
-# Three volumes: the archive is made once whole to learn its size.
+# The installer's archive of the files below FOLDER, in three volumes
+# (made once whole to learn its size) in the folder OUT, with its Dados.txt.
+#   installer_archive FOLDER OUT
+installer_archive() {
+  local from=$1 to=$2 volume
+  mkdir -p "$to"
+  if [ ! -f "$to/BENCH.003" ] || [ "$to/BENCH.001" -ot "$from" ]; then
+    rm -f "$to"/BENCH.0* "$to"/WHOLE.0*
+    "$native" create --level max --prefix 'C:\NORVBENCH' "$to/WHOLE.001" "$from" >/dev/null
+    volume=$(($(stat -c %s "$to/WHOLE.001") / 3 + 1048576))
+    rm -f "$to"/WHOLE.0*
+    "$native" create --level max --max-size "$volume" --prefix 'C:\NORVBENCH' \
+      "$to/BENCH.001" "$from" >/dev/null
+    [ -f "$to/BENCH.003" ] && [ ! -f "$to/BENCH.004" ] ||
+      e2e_fail "the installer's archive of $from is not in three volumes"
+  fi
+  : >"$to/Dados.txt"
+}
 installer_dir="$data/install/$set_name-$install_mib"
-mkdir -p "$installer_dir"
-if [ ! -f "$installer_dir/BENCH.003" ] || [ "$installer_dir/BENCH.001" -ot "$install_dir" ]; then
-  rm -f "$installer_dir"/BENCH.0* "$installer_dir"/WHOLE.0*
-  "$native" create --level max --prefix 'C:\NORVBENCH' "$installer_dir/WHOLE.001" \
-    "$install_dir" >/dev/null
-  volume=$(($(stat -c %s "$installer_dir/WHOLE.001") / 3 + 1048576))
-  rm -f "$installer_dir"/WHOLE.0*
-  "$native" create --level max --max-size "$volume" --prefix 'C:\NORVBENCH' \
-    "$installer_dir/BENCH.001" "$install_dir" >/dev/null
-  [ -f "$installer_dir/BENCH.003" ] && [ ! -f "$installer_dir/BENCH.004" ] ||
-    e2e_fail "the installer's archive is not in three volumes"
+installer_archive "$install_dir" "$installer_dir"
+# Set (b), many small files, where all or nothing costs the most: installed
+# as it is, when scripts/bench has made it.
+small_dir="$root/build/bench-data/data/small"
+small_installer_dir=""
+if [ -d "$small_dir" ]; then
+  small_installer_dir="$data/install/small"
+  installer_archive "$small_dir" "$small_installer_dir"
+  small_bytes=$(data_bytes "$small_dir")
+  small_files=$(find "$small_dir" -type f ! -name '.complete*' | wc -l)
 fi
-: >"$installer_dir/Dados.txt"
 
 e2e_start_display
 if ! e2e_prefix_current; then
@@ -188,15 +211,17 @@ measure_pair() {
 # through that mapping.
 wine_norvarc() { (cd "$NORV_E2E_SCRATCH" && timeout 600 wine "$windows" "$@"); }
 
-# Milliseconds from pressing "&Instalar" to the completion banner seen.
+# Milliseconds from pressing "&Instalar" to the completion banner seen, for
+# the archive in $install_from.
+install_from=$installer_dir install_over=0
 install_once() {
-  rm -rf "$WINEPREFIX/drive_c/NORVBENCH"
+  [ "$install_over" = 1 ] || rm -rf "$WINEPREFIX/drive_c/NORVBENCH"
   # The driver's notes and the log of each run go to a folder of their own,
   # emptied every time, not beside the archive.
   E2E_WORK="$NORV_E2E_SCRATCH/install-run"
   rm -rf "$E2E_WORK"
   mkdir -p "$E2E_WORK"
-  installer_start "$installer_dir" 'OVERWRITE BENCH.001'
+  installer_start "$install_from" 'OVERWRITE BENCH.001'
   installer_wait_window
   # Timed by the driver's clock from the click to the banner seen, so that
   # the start and end of the driver's own programs are left out.
@@ -208,6 +233,12 @@ install_once() {
   installer_close
 }
 zlib_install_once() { NORV_E2E_EXE=$zlib_exe install_once; }
+per_file_install_once() { NORV_E2E_EXE=$per_file_exe install_once; }
+# Set (b) as an update: every file replaces the one the run before left.
+small_install_once() { install_from=$small_installer_dir install_over=1 install_once; }
+small_per_file_install_once() {
+  install_from=$small_installer_dir install_over=1 per_file_install_once
+}
 native_extract_once() { time_run "$native" extract "$archive" "$out"; }
 wine_extract_once() { time_run wine_norvarc extract "data\\$set_name.001" out; }
 native_test_once() { time_run "$native" test "$archive"; }
@@ -221,10 +252,16 @@ pair=$(measure_pair native_extract_once wine_extract_once)
 read -r native_extract wine_extract <<<"$pair"
 pair=$(measure_pair native_test_once wine_test_once)
 read -r native_test wine_test <<<"$pair"
-fast_install="" zlib_install=""
-if [ $arch = i686 ]; then
-  pair=$(measure_pair install_once zlib_install_once)
-  read -r fast_install zlib_install <<<"$pair"
+pair=$(measure_pair install_once zlib_install_once)
+read -r fast_install zlib_install <<<"$pair"
+pair=$(measure_pair install_once per_file_install_once)
+read -r whole_install per_file_install <<<"$pair"
+if [ -n "$small_installer_dir" ]; then
+  # The installation the first timed update replaces.
+  rm -rf "$WINEPREFIX/drive_c/NORVBENCH"
+  small_per_file_install_once >/dev/null
+  pair=$(measure_pair small_install_once small_per_file_install_once)
+  read -r small_whole_install small_per_file_install <<<"$pair"
 fi
 
 echo
@@ -236,9 +273,13 @@ rows=("norvarc extract (native)|$native_extract|$set_bytes"
   "norvarc.exe extract ($arch, Wine)|$wine_extract|$set_bytes"
   "norvarc test (native)|$native_test|$set_bytes"
   "norvarc.exe test ($arch, Wine)|$wine_test|$set_bytes")
-if [ $arch = i686 ]; then
-  rows+=("NorvInstall.exe install ($arch, Wine)|$fast_install|$install_bytes"
-    "NorvInstallZlib.exe install, held to zlib ($arch, Wine)|$zlib_install|$install_bytes")
+rows+=("NorvInstall.exe install ($arch, Wine)|$fast_install|$install_bytes"
+  "NorvInstallZlib.exe install, held to zlib ($arch, Wine)|$zlib_install|$install_bytes"
+  "NorvInstall.exe install, all or nothing, again ($arch, Wine)|$whole_install|$install_bytes"
+  "NorvInstallPerFile.exe install, file by file ($arch, Wine)|$per_file_install|$install_bytes")
+if [ -n "$small_installer_dir" ]; then
+  rows+=("NorvInstall.exe update of set (b), all or nothing ($arch, Wine)|$small_whole_install|$small_bytes"
+    "NorvInstallPerFile.exe update of set (b), file by file ($arch, Wine)|$small_per_file_install|$small_bytes")
 fi
 for row in "${rows[@]}"; do
   IFS='|' read -r name ms bytes <<<"$row"
@@ -250,10 +291,16 @@ echo
 echo "Targets (figures only):"
 echo "- extract under Wine >= 0.8 x native throughput: $(ratio "$native_extract" "$wine_extract")"
 echo "- test under Wine >= 0.9 x native throughput: $(ratio "$native_test" "$wine_test")"
-if [ $arch = i686 ]; then
-  echo "- install <= 0.6 x the time held to zlib: $(ratio "$fast_install" "$zlib_install")"
+echo "- install <= 0.6 x the time held to zlib: $(ratio "$fast_install" "$zlib_install")"
+echo "- install all or nothing <= 1.10 x file by file, set (a): $(ratio "$whole_install" "$per_file_install")"
+if [ -n "$small_installer_dir" ]; then
+  echo "- update all or nothing <= 1.10 x file by file, set (b) ($small_files files):" \
+    "$(ratio "$small_whole_install" "$small_per_file_install")"
 else
-  echo "- the 32-bit programs' figures (norvarc.exe, the installations) need a CPU that runs"
-  echo "  32-bit code with Debian's wine32:i386: here the 32-bit Wine is emulated"
-  echo "  ($("$E2E_WINE32" describe)), so the 64-bit norvarc.exe stands in and no installation is timed"
+  echo "- set (b)'s update: not measured (scripts/bench makes set (b))"
+fi
+if [ $arch = x86_64 ]; then
+  echo "- the 32-bit programs' figures need a CPU that runs 32-bit code with Debian's"
+  echo "  wine32:i386: here the 32-bit Wine is emulated ($("$E2E_WINE32" describe)),"
+  echo "  so the 64-bit builds of norvarc.exe and the installers stand in"
 fi

@@ -14,8 +14,8 @@ HICON ApplicationIcon() {
 }
 }  // namespace
 
-Win32Application::Win32Application(BlockDecoder::Path decoder)
-    : windows_(ApplicationIcon(), &ErrorBoxText), decoder_(decoder) {}
+Win32Application::Win32Application(RestoreChoices choices)
+    : windows_(ApplicationIcon(), &ErrorBoxText), choices_(choices) {}
 
 // The painter thread stops first, then the window's logic, then the windows.
 Win32Application::~Win32Application() {
@@ -30,7 +30,8 @@ void Win32Application::SetTitle(const std::string& title) {
 TFrmInstaladorNorv& Win32Application::CreateMainWindow() {
   win32::InstallerWindow& window = windows_.CreateInstallerWindow(InstallerWindowDescription());
   form_ = std::make_unique<TFrmInstaladorNorv>(windows_, windows_, files_, system_, shell_);
-  form_->BackupFile.SetZlibOnly(decoder_ == BlockDecoder::Path::ZlibOnly);
+  form_->BackupFile.SetZlibOnly(choices_.decoder == BlockDecoder::Path::ZlibOnly);
+  form_->BackupFile.SetAllOrNothing(choices_.allOrNothing);
 
   const form::ControlBounds background = form_->Image2.Bounds, logo = form_->Image3.Bounds;
   const win32::PictureBoxes boxes{window.Scaled(background.Left),  window.Scaled(background.Top),
@@ -54,9 +55,9 @@ void Win32Application::RunMessageLoop() {
       [this] { ShowMainWindow(*form_, windows_, [this] { windows_.ShowMainWindow(); }); });
 }
 
-int RunWin32Installer(BlockDecoder::Path decoder) {
+int RunWin32Installer(RestoreChoices choices) {
   try {
-    Win32Application application(decoder);
+    Win32Application application(choices);
     return RunStartup(GetCommandLineA(), application);
   } catch (const std::exception& e) {
     // Only a failure to build the windows gets here.

@@ -15,10 +15,16 @@
 
 namespace norv {
 
+// How the installer window's archive component restores. NorvInstall.exe
+// takes the defaults; the benchmarks build the same program with others.
+struct RestoreChoices {
+  BlockDecoder::Path decoder = BlockDecoder::Path::Fast;
+  bool allOrNothing = true;
+};
+
 class Win32Application : public Application {
  public:
-  // `decoder`: how the installer window's archive component decodes blocks.
-  explicit Win32Application(BlockDecoder::Path decoder);
+  explicit Win32Application(RestoreChoices choices);
   ~Win32Application() override;
 
   void SetTitle(const std::string& title) override;
@@ -35,13 +41,12 @@ class Win32Application : public Application {
   std::unique_ptr<TFrmInstaladorNorv> form_;
   // Last: its thread draws on the window, so it stops before the window goes.
   std::unique_ptr<win32::PicturePainter> pictures_;
-  BlockDecoder::Path decoder_;
+  RestoreChoices choices_;
 };
 
 // The Windows program: start-up over a Win32Application, with the process's
 // command line. Returns the exit code; a failure to build the windows is
-// shown in a message box. NorvInstall.exe decodes along the fast path; the
-// benchmarks build the same program held to zlib.
-int RunWin32Installer(BlockDecoder::Path decoder);
+// shown in a message box.
+int RunWin32Installer(RestoreChoices choices);
 
 }  // namespace norv

@@ -4,5 +4,5 @@
 #include "NorvInstall/win32/Win32Application.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  return norv::RunWin32Installer(norv::BlockDecoder::Path::Fast);
+  return norv::RunWin32Installer({});
 }

@@ -286,5 +286,40 @@ TEST_F(AllOrNothingTest, AnUndoThatFailsKeepsTheJournalForTheNextRun) {
   EXPECT_TRUE(sawOld);
 }
 
+// A journal many read windows long, as an update of thousands of files
+// writes: every record comes back forwards and backwards (as Undo reads),
+// and a torn tail ends it.
+TEST(RestoreJournalTest, ALongJournalReadsTheSameForwardsAndBackwards) {
+  MemoryFileSystem fs;
+  const std::string name = journal::JournalName("C:\\");
+  std::vector<std::string> written;
+  {
+    journal::Writer writer(fs, name, "C:\\", "D:\\UPD\\ARC.001");
+    for (int i = 0; i < 3000; ++i) {
+      written.push_back("C:\\APP\\" + std::string(i % 97, 'N') + std::to_string(i) + ".DAT");
+      writer.Append(journal::Kind::kNewFile, written.back());
+    }
+  }
+  fs.AddFile(name, fs.FileBytes(name) + I32(40) + I32(7) + "\x03torn");
+  ASSERT_GT(fs.FileBytes(name).size(), 3u * 64 * 1024);
+
+  journal::Reader reader(fs, name);
+  journal::Record record;
+  ASSERT_TRUE(reader.Next(record));
+  EXPECT_EQ(record.kind, journal::Kind::kBegin);
+  std::vector<std::int64_t> offsets;
+  for (std::int64_t at = reader.Offset(); reader.Next(record); at = reader.Offset()) {
+    ASSERT_LT(offsets.size(), written.size());
+    EXPECT_EQ(record.name, written[offsets.size()]);
+    offsets.push_back(at);
+  }
+  ASSERT_EQ(offsets.size(), written.size());
+  for (std::size_t i = offsets.size(); i-- > 0;) {
+    reader.Seek(offsets[i]);
+    ASSERT_TRUE(reader.Next(record));
+    ASSERT_EQ(record.name, written[i]);
+  }
+}
+
 }  // namespace
 }  // namespace norv::testing

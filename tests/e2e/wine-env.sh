@@ -201,11 +201,31 @@ e2e_check_text() {
   [ "$WINEARCH" = win32 ] || return 0
   check="$(dirname "${NORV_E2E_DRIVER:?NORV_E2E_DRIVER is not set}")/TextCheck.exe"
   norv_require_files "$check"
-  if ! timeout 120 wine "$check" >"$E2E_LOG/textcheck.out" 2>&1; then
+  : >"$E2E_LOG/textcheck.out"
+  if ! e2e_wine_step 120 TextCheck "$E2E_LOG/textcheck.out" wine "$check"; then
     e2e_fail "this Wine cannot draw text: $(grep -m1 FreeType "$E2E_LOG/textcheck.out" ||
       grep -v -e ':fixme:' -e ':err:' "$E2E_LOG/textcheck.out" | tail -n 3) (Wine: $("$E2E_WINE32" describe))"
   fi
   e2e_note "$(grep -m1 '^text ok' "$E2E_LOG/textcheck.out")"
+}
+
+# Runs a Wine step with a time limit. A step that hangs (an emulated Wine
+# now and then never finishes starting its services) is named with the Wine
+# processes running then; the prefix's processes are ended and the step is
+# tried once more, so that one hang does not fail the whole test run. The
+# step's output goes to OUTFILE (a pipe can be held open by Wine's services).
+#   e2e_wine_step SECONDS WHAT OUTFILE command args...
+e2e_wine_step() {
+  local limit=$1 what=$2 out=$3 status=0
+  shift 3
+  timeout "$limit" "$@" >>"$out" 2>&1 || status=$?
+  [ "$status" -eq 124 ] || return "$status"
+  e2e_note "$what did not end within $limit s; the Wine processes then:"
+  ps -eo pid,etime,args | grep -E '[w]ine|[q]emu-i386' >&2 || true
+  timeout 20 wineserver -k >/dev/null 2>&1 || true
+  timeout 20 wineserver -w >/dev/null 2>&1 || true
+  e2e_note "$what: trying once more"
+  timeout "$limit" "$@" >>"$out" 2>&1
 }
 
 # Makes the prefix: wineboot, registry settings, fonts. Called once per test
@@ -214,14 +234,17 @@ e2e_make_prefix() {
   rm -rf "$HOME"
   mkdir -p "$HOME"
   e2e_note "making the Wine prefix in $WINEPREFIX with $("$E2E_WINE32" describe)"
-  timeout 180 wineboot -i >"$E2E_LOG/wineboot.log" 2>&1 || e2e_fail "wineboot failed"
-  timeout 120 wineserver -w
-  # Wine's own window frames and fast closes without a window manager.
-  timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
-    >>"$E2E_LOG/wineboot.log" 2>&1
-  # A crash ends the program at once instead of opening a dialog.
-  timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-    >>"$E2E_LOG/wineboot.log" 2>&1
+  : >"$E2E_LOG/wineboot.log"
+  e2e_wine_step 180 wineboot "$E2E_LOG/wineboot.log" wineboot -i ||
+    e2e_fail "wineboot failed: $(tail -n 5 "$E2E_LOG/wineboot.log")"
+  # Wine's own window frames and fast closes without a window manager; a
+  # crash ends the program at once instead of opening a dialog. One program
+  # while wineboot's server is still up: no second start of Wine.
+  printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' '"Managed"="N"' \
+    '' '[HKEY_CURRENT_USER\Software\Wine\WineDbg]' '"ShowCrashDialog"=dword:00000000' \
+    >"$HOME/settings.reg"
+  e2e_wine_step 60 "the registry settings" "$E2E_LOG/wineboot.log" \
+    wine reg import "$(winpath "$HOME/settings.reg")" || e2e_fail "reg import failed: $(tail -n 5 "$E2E_LOG/wineboot.log")"
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   timeout 120 wineserver -w
   e2e_check_text
@@ -242,5 +265,5 @@ e2e_begin() {
   E2E_WORK="$NORV_E2E_SCRATCH/work/$E2E_NAME"
   rm -rf "$E2E_WORK"
   mkdir -p "$E2E_WORK"
-  timeout 60 wine cmd /c exit >/dev/null 2>&1 || e2e_fail "wine does not start"
+  e2e_wine_step 60 "Wine's start" /dev/null wine cmd /c exit || e2e_fail "wine does not start"
 }
