@@ -28,6 +28,20 @@ drive_c() {
   printf '%s/drive_c/%s' "$WINEPREFIX" "${rest//\\//}"
 }
 
+# Every file below DIR with its size, date and checksum, one line each: a
+# tree compared file by file.
+tree_state() {
+  (cd "$1" && find . -type f -printf '%P %s %TY-%Tm-%Td %TH:%TM:%.2TS ' -exec md5sum {} \; |
+    awk '{ print $1, $2, $3, $4, $5 }' | sort)
+}
+
+# Fails when an all-or-nothing run left its journal, a file being written or
+# a kept old version anywhere on drive C:.
+expect_no_leftovers() {
+  expect_eq "files left behind" \
+    "$(find "$(drive_c 'C:\')" -name '.norv*' -o -name '*.norvtmp' -o -name '*.norvold')" ""
+}
+
 # Makes an archive with the native tool: norvarc_create ARCHIVE.001 ARGS...
 norvarc_create() {
   [ -x "${NORV_E2E_NORVARC:-}" ] || e2e_fail "norvarc not built: ${NORV_E2E_NORVARC:-unset}"

@@ -233,7 +233,15 @@ e2e_wine_step() {
 e2e_make_prefix() {
   rm -rf "$HOME"
   mkdir -p "$HOME"
-  e2e_note "making the Wine prefix in $WINEPREFIX with $("$E2E_WINE32" describe)"
+  local wine_used
+  # The benchmarks' 64-bit prefix, where the 32-bit Wine is emulated, is made
+  # by the machine's own 64-bit Wine.
+  if [ "$WINEARCH" = win32 ]; then
+    wine_used=$("$E2E_WINE32" describe)
+  else
+    wine_used="the machine's 64-bit Wine ($(wine --version 2>/dev/null))"
+  fi
+  e2e_note "making the Wine prefix in $WINEPREFIX with $wine_used"
   : >"$E2E_LOG/wineboot.log"
   e2e_wine_step 180 wineboot "$E2E_LOG/wineboot.log" wineboot -i ||
     e2e_fail "wineboot failed: $(tail -n 5 "$E2E_LOG/wineboot.log")"

@@ -10,12 +10,6 @@ source "$here/wine-env.sh"
 source "$here/installer.sh"
 e2e_begin allornothing
 
-# Every file below DIR with its size, date and checksum, one line each.
-tree_state() {
-  (cd "$1" && find . -type f -printf '%P %s %TY-%Tm-%Td %TH:%TM:%.2TS ' -exec md5sum {} \; |
-    awk '{ print $1, $2, $3, $4, $5 }' | sort)
-}
-
 # The installed version: two programs, a table, and a file the update does
 # not know, with old dates.
 install_dir="$(drive_c 'C:\E2E\TUDO')"
@@ -76,6 +70,7 @@ grep -qx "$(cp1252 'A instalação anterior foi restaurada.')" "$E2E_WORK/log.tx
 expect_banner "$E2E_WORK/log.txt" '*** PROCESSO NÃO CONCLUÍDO ***'
 installer_close
 expect_eq "drive C: after a damaged volume" "$(tree_state "$install_dir")" "$before"
+expect_no_leftovers
 mv "$E2E_WORK/PacTudo.003.good" "$E2E_WORK/PacTudo.003"
 
 # 2. Killed outright once the second file is being restored.
@@ -109,6 +104,5 @@ expect_banner "$E2E_WORK/log2.txt" '*** PROCESSO CONCLUÍDO ***'
 installer_close
 for f in RH.EXE TUTIL32.DLL TABELAS/INSS.DAT NOVA/EXTRA.DAT; do cmp "$src/$f" "$install_dir/$f"; done
 expect_eq "untouched file" "$(cat "$install_dir/NOTAS.TXT")" 'local notes'
-leftovers=$(find "$(drive_c 'C:\')" -name '.norv*' -o -name '*.norvtmp' -o -name '*.norvold')
-expect_eq "files left behind" "$leftovers" ""
+expect_no_leftovers
 e2e_note "all or nothing: damaged volume undone, killed run recovered${recovered:+ (logged on line $recovered)}"
