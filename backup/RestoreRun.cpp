@@ -326,6 +326,7 @@ void RestoreRun::FinishPart(std::unique_ptr<TargetFile> file) {
   file->Close(fileDate_);
   pending_ = std::move(file);
 }
+
 void RestoreRun::SettlePending() {
   if (!pending_) return;
   const std::unique_ptr<TargetFile> file = std::move(pending_);

@@ -117,8 +117,8 @@ class PosixFileStream : public FileStream {
     (void)::futimens(fd_, times);
   }
 
-  // Only a durable file system's files are flushed; a failure only costs
-  // durability.
+  // Only a durable file system's files are flushed (they are the ones
+  // written behind); a failure only costs durability.
   void Sync() override {
     if (writeBehind_) (void)::fsync(fd_);
   }
